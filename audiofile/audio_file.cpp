@@ -1,0 +1,119 @@
+#include "audiofile/audio_file.h"
+
+#include <string_view>
+
+#include "audiofile/file_io.h"
+#include "audiofile/text_codec.h"
+#include "readers/id3v1.h"
+
+// The type table: extension, type, stream loader, tag loader. Rows are
+// compared in this order. MPEG types follow the ID3 preference; so does the
+// tag of AAC and FLAC files, through LoadPreferredID3. A format with one
+// combined loader has no tag loader.
+struct TAudioFile::TTypeRow {
+  std::string_view Extension;
+  TAudioType Type;
+  bool ByPreference;  // atMP3v1 or atMP3v2 by PreferredTag
+  TLoader StreamLoader;
+  TLoader TagLoader;
+};
+
+namespace {
+constexpr size_t kMaxExtension = 6;
+constexpr size_t kMinNameLength = 5;
+}  // namespace
+
+const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
+  static const TTypeRow kRows[] = {
+      {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".ogg", atOGG, false, nullptr, nullptr},
+      {".wma", atWMA, false, nullptr, nullptr},
+      {".asf", atASF, false, nullptr, nullptr},
+      {".wmv", atWMV, false, nullptr, nullptr},
+      {".ape", atAPE, false, nullptr, nullptr},
+      {".mpc", atMPC, false, nullptr, nullptr},
+      {".aac", atAAC, false, nullptr, &TAudioFile::LoadPreferredID3},
+      {".flac", atFLAC, false, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp2", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp1", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+  };
+  for (const TTypeRow& row : kRows)
+    if (row.Extension == extension) return &row;
+  return nullptr;
+}
+
+TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
+  FDebuger.StartCheck();
+  ResetValues();
+}
+
+TAudioFile::~TAudioFile() = default;
+
+std::string TAudioFile::GetFileExt() const {
+  size_t slash = FileName.rfind('/');
+  size_t dot = FileName.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return FCase.LowerCaseText(std::string_view(FileName).substr(dot));
+}
+
+TAudioType TAudioFile::DetectFileType() const {
+  if (Utf8Length(FileName) < kMinNameLength) return atUnknown;
+  const TTypeRow* row = FindTypeRow(Utf8Left(GetFileExt(), kMaxExtension));
+  if (row == nullptr) return atUnknown;
+  if (row->ByPreference) return PreferredTag == 1 ? atMP3v1 : atMP3v2;
+  return row->Type;
+}
+
+std::string TAudioFile::GetShortFileName() const {
+  size_t slash = FileName.rfind('/');
+  return slash == std::string::npos ? FileName : FileName.substr(slash + 1);
+}
+
+void TAudioFile::SetPreferredTag(int version) { PreferredTag = version == 1 ? 1 : 2; }
+
+bool TAudioFile::HasPreferredTag() const {
+  switch (FileType) {
+    case atMP3v1:
+    case atOGG:
+    case atWMA:
+    case atAPE:
+      return Tags.HasTagV1;
+    case atMP3v2:
+      return Tags.HasTagV2;
+    case atAAC:
+    case atFLAC:
+      return PreferredTag == 1 ? Tags.HasTagV1 : Tags.HasTagV2;
+    default:
+      return false;
+  }
+}
+
+std::string TAudioFile::GetReportName(const std::string& path) {
+  FileName = path;
+  LoadFile();
+  if (!HasPreferredTag()) return "Untitled";
+  return TrimControls(Tags.Year + " " + Tags.Album);
+}
+
+void TAudioFile::ResetValues() {
+  Tags = TTagFull{};
+  Stream = TMpegTotal{};
+}
+
+bool TAudioFile::LoadFile() {
+  ResetValues();
+  FileType = DetectFileType();
+  if (!IsRegularFile(FileName)) return false;
+  const TTypeRow* row = FileType == atUnknown ? nullptr : FindTypeRow(Utf8Left(GetFileExt(), kMaxExtension));
+  if (row == nullptr) return false;
+  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  return result;
+}
+
+bool TAudioFile::LoadPreferredID3() { return PreferredTag == 1 ? LoadID3v1() : LoadID3v2(); }
+
+void TAudioFile::SetTrack(const std::string& track) {
+  Tags.TrackText = Utf8Left(track, kTrackTextLimit);
+  Tags.TrackNumber = ParseTrackNumber(track);
+}

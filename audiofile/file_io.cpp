@@ -1,0 +1,163 @@
+#include "audiofile/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    size_ = other.size_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool TFile::Open(const std::string& path) {
+  Close();
+  if (path.empty()) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  size_ = static_cast<int64_t>(st.st_size);
+  return true;
+}
+
+void TFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  size_ = 0;
+}
+
+bool TFile::ReadAt(int64_t offset, size_t len, std::string& out) const {
+  out.clear();
+  if (fd_ < 0 || offset < 0) return false;
+  if (offset >= size_ || len == 0) return true;
+  // Never allocate more than the file holds from offset on.
+  uint64_t available = static_cast<uint64_t>(size_ - offset);
+  if (len > available) len = static_cast<size_t>(available);
+  out.resize(len);
+  size_t done = 0;
+  while (done < len) {
+    ssize_t n = ::pread(fd_, out.data() + done, len - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      out.clear();
+      return false;
+    }
+    if (n == 0) break;  // the file shrank since it was opened
+    done += static_cast<size_t>(n);
+  }
+  out.resize(done);
+  return true;
+}
+
+bool TFile::ReadExact(int64_t offset, size_t len, std::string& out) const {
+  return ReadAt(offset, len, out) && out.size() == len;
+}
+
+int64_t TFile::ReadBlock(int64_t offset, size_t len, std::string& block) const {
+  std::string got;
+  if (!ReadAt(offset, len, got)) {
+    block.assign(len, '\0');
+    return -1;
+  }
+  int64_t n = static_cast<int64_t>(got.size());
+  block.assign(len, '\0');
+  std::memcpy(block.data(), got.data(), got.size());
+  return n;
+}
+
+bool TFile::ReadRest(int64_t offset, size_t max, std::string& out) const {
+  return ReadAt(offset, max, out);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int64_t FileSizeOf(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool WriteFileReplacing(const std::string& path, const std::string& bytes) {
+  TReplacingFile out(path);
+  return out.IsOpen() && out.Write(bytes) && out.Commit();
+}
+
+TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
+  if (target.empty()) return;
+  std::string pattern = target + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return;
+  fd_ = fd;
+  temp_path_ = name.data();
+  // mkstemp creates the file for the owner only; a replaced file should get
+  // the usual permissions of a new file, or keep those of the one it replaces.
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) {
+    ::fchmod(fd_, st.st_mode & 07777);
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+  }
+}
+
+TReplacingFile::~TReplacingFile() { Discard(); }
+
+bool TReplacingFile::Write(const void* data, size_t len) {
+  if (fd_ < 0 || failed_) return false;
+  const char* p = static_cast<const char*>(data);
+  while (len > 0) {
+    ssize_t n = ::write(fd_, p, len);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failed_ = true;
+      return false;
+    }
+    p += n;
+    len -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool TReplacingFile::Commit() {
+  if (fd_ < 0 || failed_) {
+    Discard();
+    return false;
+  }
+  bool ok = ::fsync(fd_) == 0;
+  ok = (::close(fd_) == 0) && ok;
+  fd_ = -1;
+  if (!ok || ::rename(temp_path_.c_str(), target_.c_str()) != 0) {
+    ::unlink(temp_path_.c_str());
+    temp_path_.clear();
+    return false;
+  }
+  temp_path_.clear();
+  return true;
+}
+
+void TReplacingFile::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
+  temp_path_.clear();
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+// File access shared by every reader and writer.
+//
+// TFile opens a regular file read-only and closes it on every path. Reads are
+// positional and never go past the end of the file: ReadAt gives what was
+// there, ReadBlock zero-fills the rest of a fixed-size block.
+//
+// WriteFileReplacing writes to a temporary file in the target's folder and
+// renames it over the target, so a failure never leaves a half-written file
+// where a good one stood.
+
+#include <cstdint>
+#include <string>
+
+class TFile {
+ public:
+  TFile() = default;
+  explicit TFile(const std::string& path) { Open(path); }
+  ~TFile() { Close(); }
+  TFile(const TFile&) = delete;
+  TFile& operator=(const TFile&) = delete;
+  TFile(TFile&& other) noexcept : fd_(other.fd_), size_(other.size_) { other.fd_ = -1; }
+  TFile& operator=(TFile&& other) noexcept;
+
+  // Opens a regular file for reading; a folder, a device or a missing file fails.
+  bool Open(const std::string& path);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  // Size in bytes at the time of opening.
+  int64_t Size() const { return size_; }
+
+  // Reads up to len bytes at offset into out (resized to what was read).
+  // False on an I/O error or a negative offset; reading at or past the end
+  // gives true with nothing read.
+  bool ReadAt(int64_t offset, size_t len, std::string& out) const;
+  // Reads exactly len bytes at offset; false when fewer are there.
+  bool ReadExact(int64_t offset, size_t len, std::string& out) const;
+  // Reads a block of len bytes at offset, zero-filling what lies past the end
+  // of the file. Gives the number of bytes that came from the file, or -1 on
+  // an I/O error or a negative offset.
+  int64_t ReadBlock(int64_t offset, size_t len, std::string& block) const;
+  // Reads the whole remainder from offset, but never more than max bytes.
+  bool ReadRest(int64_t offset, size_t max, std::string& out) const;
+
+ private:
+  int fd_ = -1;
+  int64_t size_ = 0;
+};
+
+// True when path names an existing regular file.
+bool IsRegularFile(const std::string& path);
+
+// Size of a regular file in bytes, or -1.
+int64_t FileSizeOf(const std::string& path);
+
+// Replaces the file at path with bytes, through a temporary file beside it
+// that is renamed over the target. False (and the target untouched, no
+// temporary file left) on any failure.
+bool WriteFileReplacing(const std::string& path, const std::string& bytes);
+
+// A temporary file in the folder of target, to be filled and then renamed
+// over the target with Commit. Removed again when the object goes without a
+// successful Commit.
+class TReplacingFile {
+ public:
+  explicit TReplacingFile(const std::string& target);
+  ~TReplacingFile();
+  TReplacingFile(const TReplacingFile&) = delete;
+  TReplacingFile& operator=(const TReplacingFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& TempPath() const { return temp_path_; }
+  // Appends bytes; false when not all of them could be written.
+  bool Write(const void* data, size_t len);
+  bool Write(const std::string& bytes) { return Write(bytes.data(), bytes.size()); }
+  // Flushes, closes and renames the temporary file over the target in one
+  // step. False (and the temporary file removed) on any failure.
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string target_;
+  std::string temp_path_;
+  int fd_ = -1;
+  bool failed_ = false;
+};

@@ -1,0 +1,37 @@
+#include "readers/tag_location.h"
+
+#include <cstring>
+
+#include "audiofile/file_io.h"
+
+bool ReadTagHeader(const std::string& FileName, TagInfo& Info) {
+  Info = TagInfo{};
+  TFile file;
+  std::string bytes;
+  if (!file.Open(FileName) || !file.ReadExact(0, Info.Header.size(), bytes)) return false;
+  std::memcpy(Info.Header.data(), bytes.data(), Info.Header.size());
+  Info.FileSize = file.Size();
+  return true;
+}
+
+int64_t TagSizeOf(const TagInfo& Info) {
+  const auto& h = Info.Header;
+  int64_t size = static_cast<int64_t>(h[6]) * (1 << 21) + static_cast<int64_t>(h[7]) * (1 << 14) +
+                 static_cast<int64_t>(h[8]) * (1 << 7) + h[9] + 10;
+  if (h[5] & 0x10) size += 10;
+  return size > Info.FileSize ? 0 : size;
+}
+
+int64_t GetID3v2Size(const std::string& FileName) {
+  TagInfo info;
+  if (!ReadTagHeader(FileName, info)) return 0;
+  if (std::memcmp(info.Header.data(), "ID3", 3) != 0) return 0;
+  return TagSizeOf(info);
+}
+
+bool HasID3v1Tag(const std::string& FileName) {
+  TFile file;
+  std::string bytes;
+  if (!file.Open(FileName) || file.Size() < 128) return false;
+  return file.ReadExact(file.Size() - 128, 3, bytes) && bytes == "TAG";
+}

@@ -1,0 +1,81 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace test {
+
+std::string Fixture(const std::string& name) { return std::string(VELLORAN_FIXTURES) + "/" + name; }
+
+TempDir::TempDir() {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() / ("velloran-test-" + std::to_string(rd()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may leave read-only folders behind; give write access back first.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::File(const std::string& name) const { return (path_ / name).string(); }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::string path = File(name);
+  WriteAll(path, bytes);
+  return path;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw std::runtime_error("cannot write " + path);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s.push_back(static_cast<char>(v & 0xFF));
+  return s;
+}
+
+std::string Fill(size_t n, uint8_t value) { return std::string(n, static_cast<char>(value)); }
+
+static std::string Number(uint64_t v, int bytes, bool big) {
+  std::string s(static_cast<size_t>(bytes), '\0');
+  for (int i = 0; i < bytes; ++i) {
+    int shift = 8 * (big ? bytes - 1 - i : i);
+    s[static_cast<size_t>(i)] = static_cast<char>((v >> shift) & 0xFF);
+  }
+  return s;
+}
+
+std::string BE32(uint32_t v) { return Number(v, 4, true); }
+std::string LE32(uint32_t v) { return Number(v, 4, false); }
+std::string LE16(uint16_t v) { return Number(v, 2, false); }
+std::string BE16(uint16_t v) { return Number(v, 2, true); }
+std::string LE64(uint64_t v) { return Number(v, 8, false); }
+
+}  // namespace test

@@ -5,6 +5,7 @@
 #include "audiofile/file_io.h"
 #include "audiofile/text_codec.h"
 #include "readers/id3v1.h"
+#include "readers/wma_file.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -27,9 +28,9 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
   static const TTypeRow kRows[] = {
       {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
       {".ogg", atOGG, false, nullptr, nullptr},
-      {".wma", atWMA, false, nullptr, nullptr},
-      {".asf", atASF, false, nullptr, nullptr},
-      {".wmv", atWMV, false, nullptr, nullptr},
+      {".wma", atWMA, false, &TAudioFile::LoadWma, nullptr},
+      {".asf", atASF, false, &TAudioFile::LoadWma, nullptr},
+      {".wmv", atWMV, false, &TAudioFile::LoadWma, nullptr},
       {".ape", atAPE, false, nullptr, nullptr},
       {".mpc", atMPC, false, nullptr, nullptr},
       {".aac", atAAC, false, nullptr, &TAudioFile::LoadPreferredID3},
@@ -43,6 +44,7 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
 }
 
 TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
+  FWMA = std::make_unique<TWMAFile>();
   FDebuger.StartCheck();
   ResetValues();
 }

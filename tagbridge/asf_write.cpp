@@ -1,0 +1,175 @@
+// Writing the attribute store back: a new header built from the changed
+// objects (the others copied as read), then the rest of the file copied
+// unchanged, into a temporary file that is renamed over the original.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "tagbridge/asf_store.h"
+
+namespace {
+
+void PutName(std::string& out, const std::u16string& name) {
+  for (char16_t c : name) AsfPutLe(out, c, 2);
+  AsfPutLe(out, 0, 2);
+}
+
+std::string WithHeader(const AsfGuid& guid, const std::string& body) {
+  std::string out(guid.begin(), guid.end());
+  AsfPutLe(out, kAsfObjectHeaderSize + body.size(), 8);
+  return out + body;
+}
+
+bool WriteAll(int fd, const char* data, size_t len) {
+  while (len > 0) {
+    ssize_t n = ::write(fd, data, len);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    len -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAllAt(int fd, uint64_t offset, size_t len, std::string& out) {
+  out.resize(len);
+  size_t done = 0;
+  while (done < len) {
+    ssize_t n = ::pread(fd, out.data() + done, len - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Closes a descriptor when it goes.
+struct FdCloser {
+  int fd = -1;
+  ~FdCloser() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+std::string AsfAttributeStore::BuildObject(const Object& object, size_t index, bool in_extension) const {
+  if (!object.Dirty) return object.Bytes;
+  auto owned = [&](const AsfAttribute& a) {
+    bool a_in_extension = a.Source == AsfAttribute::kMetadata || a.Source == AsfAttribute::kMetadataLibrary;
+    return a_in_extension == in_extension && a.Owner == index;
+  };
+  std::string body;
+  if (object.Guid == kAsfContentDescription) {
+    std::string texts;
+    for (const AsfAttribute& a : attributes_)
+      if (owned(a)) {
+        AsfPutLe(body, a.Value.size(), 2);
+        texts += a.Value;
+      }
+    return WithHeader(object.Guid, body + texts);
+  }
+  if (object.Guid == kAsfHeaderExtension) return BuildHeaderExtension(object);
+  bool extended = object.Guid == kAsfExtendedContentDescription;
+  uint16_t count = 0;
+  std::string records;
+  for (const AsfAttribute& a : attributes_) {
+    if (!owned(a)) continue;
+    ++count;
+    if (extended) {
+      AsfPutLe(records, 2 * (a.Name.size() + 1), 2);
+      PutName(records, a.Name);
+      AsfPutLe(records, a.DiskType, 2);
+      AsfPutLe(records, a.Value.size(), 2);
+    } else {
+      AsfPutLe(records, a.Language, 2);
+      AsfPutLe(records, a.Stream, 2);
+      AsfPutLe(records, 2 * (a.Name.size() + 1), 2);
+      AsfPutLe(records, a.DiskType, 2);
+      AsfPutLe(records, a.Value.size(), 4);
+      PutName(records, a.Name);
+    }
+    records += a.Value;
+  }
+  AsfPutLe(body, count, 2);
+  return WithHeader(object.Guid, body + records);
+}
+
+// The Header Extension keeps its reserved fields; its data size follows the
+// children as they are now.
+std::string AsfAttributeStore::BuildHeaderExtension(const Object& object) const {
+  std::string data;
+  for (size_t i = 0; i < extension_objects_.size(); ++i) data += BuildObject(extension_objects_[i], i, true);
+  std::string body = object.Bytes.substr(kAsfObjectHeaderSize, 18);
+  AsfPutLe(body, data.size(), 4);
+  return WithHeader(object.Guid, body + data);
+}
+
+std::string AsfAttributeStore::BuildHeader() const {
+  std::string children;
+  size_t file_properties = SIZE_MAX;
+  for (size_t i = 0; i < objects_.size(); ++i) {
+    if (objects_[i].Guid == kAsfFileProperties && file_properties == SIZE_MAX) file_properties = children.size();
+    children += BuildObject(objects_[i], i, false);
+  }
+  std::string header(kAsfHeaderObject.begin(), kAsfHeaderObject.end());
+  uint64_t header_size = kAsfHeaderObjectSize + children.size();
+  AsfPutLe(header, header_size, 8);
+  AsfPutLe(header, objects_.size(), 4);
+  header += header_reserved_;
+  header += children;
+  // The File Properties Object states the size of the whole file, which
+  // changes with the header (not set in a broadcast file, flag bit 0).
+  if (file_properties != SIZE_MAX) {
+    size_t at = kAsfHeaderObjectSize + file_properties;
+    std::string_view fp = std::string_view(header).substr(at);
+    if (fp.size() >= kAsfFilePropertiesFlags + 4 && (AsfLe32(fp, kAsfFilePropertiesFlags) & 1) == 0) {
+      uint64_t total = header_size + (static_cast<uint64_t>(file_size_) - header_size_);
+      std::string size_bytes;
+      AsfPutLe(size_bytes, total, 8);
+      header.replace(at + kAsfFilePropertiesFileSize, 8, size_bytes);
+    }
+  }
+  return header;
+}
+
+bool AsfAttributeStore::ReplaceFile() const {
+  FdCloser in;
+  in.fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // Another program may have changed the file since it was read.
+  std::string current;
+  if (st.st_size != file_size_ || !ReadAllAt(in.fd, 0, original_header_.size(), current) ||
+      current != original_header_)
+    return false;
+
+  std::string folder = path_.find('/') == std::string::npos ? "" : path_.substr(0, path_.rfind('/') + 1);
+  std::string pattern = folder + ".orva_tags.XXXXXX";
+  std::vector<char> temp(pattern.begin(), pattern.end());
+  temp.push_back('\0');
+  FdCloser out;
+  out.fd = ::mkstemp(temp.data());
+  if (out.fd < 0) return false;
+  bool ok = ::fchmod(out.fd, st.st_mode & 07777) == 0;
+  std::string header = BuildHeader();
+  ok = ok && WriteAll(out.fd, header.data(), header.size());
+  // Everything after the header, in pieces of 1 MiB.
+  constexpr size_t kPiece = 1u << 20;
+  std::string piece;
+  for (uint64_t pos = header_size_, end = static_cast<uint64_t>(file_size_); ok && pos < end;) {
+    size_t len = end - pos < kPiece ? static_cast<size_t>(end - pos) : kPiece;
+    ok = ReadAllAt(in.fd, pos, len, piece) && WriteAll(out.fd, piece.data(), piece.size());
+    pos += len;
+  }
+  ok = ok && ::fsync(out.fd) == 0;
+  ok = ::close(out.fd) == 0 && ok;
+  out.fd = -1;
+  ok = ok && ::rename(temp.data(), path_.c_str()) == 0;
+  if (!ok) ::unlink(temp.data());
+  return ok;
+}

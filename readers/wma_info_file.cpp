@@ -68,7 +68,7 @@ bool TWMAInfoFile::ReadAsfHeader(const TFile& file, WMAInfoFileData& data) {
   data = WMAInfoFileData{};
   data.FileSize = file.Size();
   std::string bytes;
-  if (!file.ReadAt(0, kHeaderObjectSize, bytes)) return false;
+  if (!file.ReadAt(0, kHeaderObjectSize, bytes) || bytes.size() < kGuidSize) return false;
   if (!GuidIs(TByteView(bytes), 0, kHeaderObject)) return true;
   if (bytes.size() < kHeaderObjectSize) return false;
   TByteView head(bytes);

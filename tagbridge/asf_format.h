@@ -31,6 +31,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 using AsfGuid = std::array<uint8_t, 16>;
@@ -92,6 +93,14 @@ inline uint64_t AsfLe64(std::string_view b, size_t pos) { return AsfLe(b, pos, 8
 
 inline void AsfPutLe(std::string& out, uint64_t v, size_t width) {
   for (size_t i = 0; i < width; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A whole object: GUID, 64-bit size (its 24-byte header included), body.
+inline std::string AsfObjectBytes(const AsfGuid& guid, std::string_view body) {
+  std::string out(guid.begin(), guid.end());
+  AsfPutLe(out, kAsfObjectHeaderSize + body.size(), 8);
+  out.append(body);
+  return out;
 }
 
 inline bool GuidAt(std::string_view bytes, size_t pos, const AsfGuid& guid) {

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "tagbridge/asf_io.h"
+
 namespace {
 
 // The whole header is held in memory. Real headers, cover art included, stay
@@ -19,22 +21,6 @@ constexpr size_t kMaxNameUnits = 519;
 
 const char16_t* const kContentNames[5] = {u"Title", u"Author", u"Copyright", u"Description", u"Rating"};
 constexpr size_t kContentHeaderSize = 34;  // object header and the five lengths
-
-// Reads exactly len bytes at offset; false on an error or a short read.
-bool ReadFully(int fd, uint64_t offset, size_t len, std::string& out) {
-  out.resize(len);
-  size_t done = 0;
-  while (done < len) {
-    ssize_t n = ::pread(fd, out.data() + done, len - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      out.resize(done);
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 
@@ -113,41 +99,49 @@ std::string StoredValue(AsfAttribute::Kind kind, uint32_t type, const std::strin
   return out;
 }
 
-std::string EmptyObject(const AsfGuid& guid, std::string_view body) {
-  std::string out(guid.begin(), guid.end());
-  AsfPutLe(out, kAsfObjectHeaderSize + body.size(), 8);
-  out.append(body);
-  return out;
-}
-
 }  // namespace
 
 bool AsfAttributeStore::Open(const std::string& path) {
   *this = AsfAttributeStore();
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  AsfFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.IsOpen()) return false;
   struct stat st {};
   std::string start;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadFully(fd, 0, kAsfHeaderObjectSize, start) &&
+  bool ok = ::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode) && AsfReadExact(fd.Get(), 0, kAsfHeaderObjectSize, start) &&
             GuidAt(start, 0, kAsfHeaderObject);
-  if (ok) {
-    file_size_ = static_cast<int64_t>(st.st_size);
-    uint64_t file_size = static_cast<uint64_t>(st.st_size);
-    header_size_ = AsfLe64(start, 16);
-    intact_ = header_size_ >= kAsfHeaderObjectSize && header_size_ <= file_size && header_size_ <= kMaxHeaderBytes;
-    uint64_t limit = header_size_;
-    if (!intact_) limit = file_size < kMaxHeaderBytes ? file_size : kMaxHeaderBytes;
-    if (!ReadFully(fd, 0, static_cast<size_t>(limit), original_header_)) intact_ = false;  // the file shrank
-  }
-  ::close(fd);
-  if (!ok) {
-    *this = AsfAttributeStore();
-    return false;
+  if (!ok) return false;
+  file_size_ = static_cast<int64_t>(st.st_size);
+  uint64_t file_size = static_cast<uint64_t>(st.st_size);
+  header_size_ = AsfLe64(start, 16);
+  intact_ = header_size_ >= kAsfHeaderObjectSize && header_size_ <= file_size && header_size_ <= kMaxHeaderBytes;
+  uint64_t limit = header_size_;
+  if (!intact_) limit = file_size < kMaxHeaderBytes ? file_size : kMaxHeaderBytes;
+  if (!AsfReadExact(fd.Get(), 0, static_cast<size_t>(limit), original_header_)) {
+    intact_ = false;  // the file shrank since fstat
+    if (original_header_.size() < kAsfHeaderObjectSize) {
+      *this = AsfAttributeStore();
+      return false;
+    }
   }
   path_ = path;
   header_reserved_ = original_header_.substr(28, 2);
   ParseTopLevel();
+  return true;
+}
+
+// The object at pos of area, when its 24-byte header and its declared size
+// fit what is left; pos then moves past it.
+bool AsfAttributeStore::NextChild(std::string_view area, size_t& pos, Object& out) {
+  size_t remaining = area.size() - pos;
+  if (remaining < kAsfObjectHeaderSize) return false;
+  uint64_t size = AsfLe64(area, pos + 16);
+  if (size < kAsfObjectHeaderSize || size > remaining) return false;
+  std::copy(area.begin() + static_cast<std::ptrdiff_t>(pos), area.begin() + static_cast<std::ptrdiff_t>(pos + 16),
+            out.Guid.begin());
+  out.Bytes = std::string(area.substr(pos, static_cast<size_t>(size)));
+  out.Dirty = false;
+  pos += static_cast<size_t>(size);
   return true;
 }
 
@@ -159,14 +153,8 @@ void AsfAttributeStore::ParseTopLevel() {
   size_t pos = kAsfHeaderObjectSize;
   uint32_t found = 0;
   for (; found < count; ++found) {
-    size_t remaining = header.size() - pos;
-    if (remaining < kAsfObjectHeaderSize) break;
-    uint64_t size = AsfLe64(header, pos + 16);
-    if (size < kAsfObjectHeaderSize || size > remaining) break;
     Object object;
-    std::copy(header.begin() + static_cast<std::ptrdiff_t>(pos), header.begin() + static_cast<std::ptrdiff_t>(pos + 16),
-              object.Guid.begin());
-    object.Bytes = std::string(header.substr(pos, static_cast<size_t>(size)));
+    if (!NextChild(header, pos, object)) break;
     objects_.push_back(std::move(object));
     size_t index = objects_.size() - 1;
     const AsfGuid& guid = objects_[index].Guid;
@@ -177,7 +165,6 @@ void AsfAttributeStore::ParseTopLevel() {
     } else if (guid == kAsfHeaderExtension && extension_index_ == SIZE_MAX) {
       ParseHeaderExtension(index);
     }
-    pos += static_cast<size_t>(size);
   }
   if (found != count || pos != header.size()) intact_ = false;
 }
@@ -252,13 +239,8 @@ void AsfAttributeStore::ParseHeaderExtension(size_t index) {
   if (data_size != available) intact_ = false;
   std::string_view data = b.substr(kAsfHeaderExtensionDataOffset, data_size < available ? data_size : available);
   size_t pos = 0;
-  while (data.size() - pos >= kAsfObjectHeaderSize) {
-    uint64_t size = AsfLe64(data, pos + 16);
-    if (size < kAsfObjectHeaderSize || size > data.size() - pos) break;
-    Object object;
-    std::copy(data.begin() + static_cast<std::ptrdiff_t>(pos), data.begin() + static_cast<std::ptrdiff_t>(pos + 16),
-              object.Guid.begin());
-    object.Bytes = std::string(data.substr(pos, static_cast<size_t>(size)));
+  Object object;
+  while (NextChild(data, pos, object)) {
     extension_objects_.push_back(std::move(object));
     size_t child = extension_objects_.size() - 1;
     if (extension_objects_[child].Guid == kAsfMetadata) {
@@ -266,7 +248,6 @@ void AsfAttributeStore::ParseHeaderExtension(size_t index) {
     } else if (extension_objects_[child].Guid == kAsfMetadataLibrary) {
       ParseMetadata(extension_objects_[child], child, AsfAttribute::kMetadataLibrary);
     }
-    pos += static_cast<size_t>(size);
   }
   if (pos != data.size()) intact_ = false;
 }
@@ -323,7 +304,7 @@ size_t AsfAttributeStore::FindOrAddObject(std::vector<Object>& objects, const As
     if (objects[i].Guid == guid) return i;
   Object object;
   object.Guid = guid;
-  object.Bytes = EmptyObject(guid, std::string(2, '\0'));
+  object.Bytes = AsfObjectBytes(guid, std::string(2, '\0'));
   object.Dirty = true;
   objects.push_back(std::move(object));
   return objects.size() - 1;
@@ -337,7 +318,7 @@ size_t AsfAttributeStore::HeaderExtensionIndex() {
   AsfPutLe(body, 0, 4);
   Object object;
   object.Guid = kAsfHeaderExtension;
-  object.Bytes = EmptyObject(kAsfHeaderExtension, body);
+  object.Bytes = AsfObjectBytes(kAsfHeaderExtension, body);
   object.Dirty = true;
   objects_.push_back(std::move(object));
   extension_index_ = objects_.size() - 1;
@@ -371,7 +352,7 @@ bool AsfAttributeStore::Set(const std::u16string& name, uint32_t type, const std
       if (objects_[i].Guid == kAsfContentDescription) cdo = i;
     if (cdo == SIZE_MAX) {
       cdo = FindOrAddObject(objects_, kAsfContentDescription);
-      objects_[cdo].Bytes = EmptyObject(kAsfContentDescription, std::string(10, '\0'));
+      objects_[cdo].Bytes = AsfObjectBytes(kAsfContentDescription, std::string(10, '\0'));
       for (const char16_t* n : kContentNames) {
         AsfAttribute a;
         a.Name = n;

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tagbridge/asf_format.h"
@@ -74,6 +75,7 @@ class AsfAttributeStore {
     bool Dirty = false;
   };
 
+  static bool NextChild(std::string_view area, size_t& pos, Object& out);
   void ParseTopLevel();
   void ParseHeaderExtension(size_t index);
   void ParseContentDescription(size_t index);

@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <vector>
 
+#include "tagbridge/asf_io.h"
 #include "tagbridge/asf_store.h"
 
 namespace {
@@ -17,43 +17,6 @@ void PutName(std::string& out, const std::u16string& name) {
   for (char16_t c : name) AsfPutLe(out, c, 2);
   AsfPutLe(out, 0, 2);
 }
-
-std::string WithHeader(const AsfGuid& guid, const std::string& body) {
-  std::string out(guid.begin(), guid.end());
-  AsfPutLe(out, kAsfObjectHeaderSize + body.size(), 8);
-  return out + body;
-}
-
-bool WriteAll(int fd, const char* data, size_t len) {
-  while (len > 0) {
-    ssize_t n = ::write(fd, data, len);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    len -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-bool ReadAllAt(int fd, uint64_t offset, size_t len, std::string& out) {
-  out.resize(len);
-  size_t done = 0;
-  while (done < len) {
-    ssize_t n = ::pread(fd, out.data() + done, len - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Closes a descriptor when it goes.
-struct FdCloser {
-  int fd = -1;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 }  // namespace
 
@@ -71,7 +34,7 @@ std::string AsfAttributeStore::BuildObject(const Object& object, size_t index, b
         AsfPutLe(body, a.Value.size(), 2);
         texts += a.Value;
       }
-    return WithHeader(object.Guid, body + texts);
+    return AsfObjectBytes(object.Guid, body + texts);
   }
   if (object.Guid == kAsfHeaderExtension) return BuildHeaderExtension(object);
   bool extended = object.Guid == kAsfExtendedContentDescription;
@@ -96,7 +59,7 @@ std::string AsfAttributeStore::BuildObject(const Object& object, size_t index, b
     records += a.Value;
   }
   AsfPutLe(body, count, 2);
-  return WithHeader(object.Guid, body + records);
+  return AsfObjectBytes(object.Guid, body + records);
 }
 
 // The Header Extension keeps its reserved fields; its data size follows the
@@ -106,7 +69,7 @@ std::string AsfAttributeStore::BuildHeaderExtension(const Object& object) const 
   for (size_t i = 0; i < extension_objects_.size(); ++i) data += BuildObject(extension_objects_[i], i, true);
   std::string body = object.Bytes.substr(kAsfObjectHeaderSize, 18);
   AsfPutLe(body, data.size(), 4);
-  return WithHeader(object.Guid, body + data);
+  return AsfObjectBytes(object.Guid, body + data);
 }
 
 std::string AsfAttributeStore::BuildHeader() const {
@@ -138,37 +101,36 @@ std::string AsfAttributeStore::BuildHeader() const {
 }
 
 bool AsfAttributeStore::ReplaceFile() const {
-  FdCloser in;
-  in.fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  AsfFd in(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
-  if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (!in.IsOpen() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   // Another program may have changed the file since it was read.
   std::string current;
-  if (st.st_size != file_size_ || !ReadAllAt(in.fd, 0, original_header_.size(), current) ||
+  if (st.st_size != file_size_ || !AsfReadExact(in.Get(), 0, original_header_.size(), current) ||
       current != original_header_)
     return false;
 
+  // A short hidden name in the same folder, so the rename is one step on
+  // one file system and a long file name does not make it too long.
   std::string folder = path_.find('/') == std::string::npos ? "" : path_.substr(0, path_.rfind('/') + 1);
   std::string pattern = folder + ".orva_tags.XXXXXX";
   std::vector<char> temp(pattern.begin(), pattern.end());
   temp.push_back('\0');
-  FdCloser out;
-  out.fd = ::mkstemp(temp.data());
-  if (out.fd < 0) return false;
-  bool ok = ::fchmod(out.fd, st.st_mode & 07777) == 0;
+  AsfFd out(::mkstemp(temp.data()));
+  if (!out.IsOpen()) return false;
+  bool ok = ::fchmod(out.Get(), st.st_mode & 07777) == 0;
   std::string header = BuildHeader();
-  ok = ok && WriteAll(out.fd, header.data(), header.size());
+  ok = ok && AsfWriteAll(out.Get(), header.data(), header.size());
   // Everything after the header, in pieces of 1 MiB.
   constexpr size_t kPiece = 1u << 20;
   std::string piece;
   for (uint64_t pos = header_size_, end = static_cast<uint64_t>(file_size_); ok && pos < end;) {
     size_t len = end - pos < kPiece ? static_cast<size_t>(end - pos) : kPiece;
-    ok = ReadAllAt(in.fd, pos, len, piece) && WriteAll(out.fd, piece.data(), piece.size());
+    ok = AsfReadExact(in.Get(), pos, len, piece) && AsfWriteAll(out.Get(), piece.data(), piece.size());
     pos += len;
   }
-  ok = ok && ::fsync(out.fd) == 0;
-  ok = ::close(out.fd) == 0 && ok;
-  out.fd = -1;
+  ok = ok && ::fsync(out.Get()) == 0;
+  ok = out.Close() && ok;
   ok = ok && ::rename(temp.data(), path_.c_str()) == 0;
   if (!ok) ::unlink(temp.data());
   return ok;

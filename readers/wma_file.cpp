@@ -37,6 +37,12 @@ std::u16string UnitsToZero(std::string_view bytes) {
   return units;
 }
 
+// Ends the attribute session on every path, so an error on the way never
+// leaves the library's one open file behind.
+struct TWmaSession {
+  ~TWmaSession() { WMA_End(); }
+};
+
 std::string_view RecordValue(const WmaAttribute& record) {
   if (record.Value == nullptr || record.ValueLength <= 0) return {};
   return std::string_view(reinterpret_cast<const char*>(record.Value), static_cast<size_t>(record.ValueLength));
@@ -130,6 +136,7 @@ bool TWMAFile::ReadHeader(const std::string& path) {
   std::u16string wide = Utf8ToUtf16(path);
   int32_t size = WMA_Begin(reinterpret_cast<const uint16_t*>(wide.c_str()));
   if (size != 0) {
+    TWmaSession session;
     int32_t count = WMA_GetTagsCount();
     uint32_t bytes;
     std::memcpy(&bytes, &size, sizeof bytes);
@@ -160,7 +167,6 @@ bool TWMAFile::ReadHeader(const std::string& path) {
       }
       if (FTrack.empty() && static_cast<int32_t>(track_number) > 0) FTrack = std::to_string(track_number);
     }
-    WMA_End();
     if (!FHasPicture && !wm_picture.empty()) {
       FPicture = wm_picture;
       FHasPicture = true;

@@ -131,3 +131,32 @@ TEST(AsfStore, EveryCutOfARealHeader) {
 }
 
 }  // namespace
+
+namespace {
+
+// A text too long for the 16-bit value length of the Extended Content
+// Description Object (65 534 bytes and the zero unit added to them) goes
+// to the Metadata Library Object, which has 32-bit lengths.
+TEST(AsfStore, LongValuesGoToTheMetadataLibrary) {
+  test::TempDir dir;
+  std::string path = dir.Write("l.wma", asf::File(asf::PlainStream()));
+  std::string text = test::Fill(65534, 'a');
+  {
+    AsfAttributeStore store;
+    ASSERT_TRUE(store.Open(path));
+    ASSERT_TRUE(store.Set(u"WM/Long", kAttrString, text));
+    ASSERT_TRUE(store.Set(u"WM/Short", kAttrString, asf::W(u"s")));
+    ASSERT_TRUE(store.Close());
+  }
+  AsfAttributeStore store;
+  ASSERT_TRUE(store.Open(path));
+  ASSERT_EQ(store.Count(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    const AsfAttribute* a = store.At(i);
+    bool is_long = a->Name == u"WM/Long";
+    EXPECT_EQ(a->Source, is_long ? AsfAttribute::kMetadataLibrary : AsfAttribute::kExtendedContent);
+    EXPECT_TRUE(a->Value == (is_long ? text + std::string(2, '\0') : asf::W(u"s"))) << i;
+  }
+}
+
+}  // namespace

@@ -143,6 +143,17 @@ TEST_F(WmaExports, LongNamesAreCutInsideTheBuffer) {
   EXPECT_EQ(r->Name[519], 0);
 }
 
+// A value longer than 16 bits can count keeps its whole length.
+TEST_F(WmaExports, LongValuesKeepTheirLength) {
+  test::TempDir dir;
+  std::string big = test::Fill(70000, 0x77);
+  std::string path = dir.Write(
+      "big.wma", asf::File({asf::HeaderExtension({asf::MetadataObject(asf::kMetadataLibrary, {asf::Binary(u"WM/Picture", big)})})}));
+  std::vector<Attr> list = List(path);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].Value, big);
+}
+
 // Type codes of the on-disk data types, and booleans as four bytes
 // wherever they are stored.
 TEST_F(WmaExports, TypeCodes) {

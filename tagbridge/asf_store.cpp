@@ -333,8 +333,8 @@ bool AsfAttributeStore::Set(const std::u16string& name, uint32_t type, const std
   if (fixed != 0 && value.size() != fixed) return false;
   if (type == kAttrString && value.size() % 2 != 0) return false;
   // The file is replaced through a new file in its folder.
-  std::string folder = path_.find('/') == std::string::npos ? "." : path_.substr(0, path_.rfind('/') + 1);
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) return false;
+  std::string file = ResolvedPath();
+  if (file.empty() || ::access(file.substr(0, file.rfind('/') + 1).c_str(), W_OK | X_OK) != 0) return false;
 
   std::string stored = value;
   if (type == kAttrString && !stored.empty() && (stored[stored.size() - 2] != 0 || stored.back() != 0))

@@ -82,6 +82,8 @@ class AsfAttributeStore {
   void ParseExtendedContent(size_t index);
   void ParseMetadata(const Object& object, size_t index, AsfAttribute::Kind kind);
   bool ReplaceFile() const;
+  // The absolute path of the file itself, links followed; empty when it is gone.
+  std::string ResolvedPath() const;
   void MarkDirty(const AsfAttribute& attribute);
 
   size_t FindOrAddObject(std::vector<Object>& objects, const AsfGuid& guid);

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "tagbridge/asf_io.h"
@@ -100,8 +102,16 @@ std::string AsfAttributeStore::BuildHeader() const {
   return header;
 }
 
+// A link is followed: the file it names is replaced, the link stays.
+std::string AsfAttributeStore::ResolvedPath() const {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path_.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : std::string();
+}
+
 bool AsfAttributeStore::ReplaceFile() const {
-  AsfFd in(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+  const std::string target = ResolvedPath();
+  if (target.empty()) return false;
+  AsfFd in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
   if (!in.IsOpen() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   // Another program may have changed the file since it was read.
@@ -112,14 +122,23 @@ bool AsfAttributeStore::ReplaceFile() const {
 
   // A short hidden name in the same folder, so the rename is one step on
   // one file system and a long file name does not make it too long.
-  std::string folder = path_.find('/') == std::string::npos ? "" : path_.substr(0, path_.rfind('/') + 1);
+  std::string folder = target.substr(0, target.rfind('/') + 1);
   std::string pattern = folder + ".orva_tags.XXXXXX";
   std::vector<char> temp(pattern.begin(), pattern.end());
   temp.push_back('\0');
+  std::string header = BuildHeader();
   AsfFd out(::mkstemp(temp.data()));
   if (!out.IsOpen()) return false;
+  // Removes the temporary file on every way out but the rename, an
+  // exception included.
+  struct Remover {
+    const char* path;
+    bool keep = false;
+    ~Remover() {
+      if (!keep) ::unlink(path);
+    }
+  } remover{temp.data()};
   bool ok = ::fchmod(out.Get(), st.st_mode & 07777) == 0;
-  std::string header = BuildHeader();
   ok = ok && AsfWriteAll(out.Get(), header.data(), header.size());
   // Everything after the header, in pieces of 1 MiB.
   constexpr size_t kPiece = 1u << 20;
@@ -131,7 +150,7 @@ bool AsfAttributeStore::ReplaceFile() const {
   }
   ok = ok && ::fsync(out.Get()) == 0;
   ok = out.Close() && ok;
-  ok = ok && ::rename(temp.data(), path_.c_str()) == 0;
-  if (!ok) ::unlink(temp.data());
+  ok = ok && ::rename(temp.data(), target.c_str()) == 0;
+  remover.keep = ok;
   return ok;
 }

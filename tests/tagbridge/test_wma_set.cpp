@@ -207,6 +207,22 @@ TEST_F(WmaSet, AWriteThatFailsPartWayLeavesTheOriginal) {
   EXPECT_EQ(FolderEntries(dir_.Path()), std::vector<std::string>{"tagged.wma"});
 }
 
+// Through a symbolic link: the file it names gets the new header, the link
+// stays a link.
+TEST_F(WmaSet, ALinkStaysALink) {
+  std::filesystem::create_directory(dir_.Path() / "real");
+  std::string real = dir_.Write("real/song.wma", test::ReadAll(test::Fixture("wma/mono_notags.wma")));
+  std::filesystem::path link = dir_.Path() / "link.wma";
+  std::filesystem::create_symlink(real, link);
+  std::u16string wide = U(link.string());
+  ASSERT_NE(WMA_Begin(P(wide)), 0);
+  EXPECT_EQ(Set(u"WM/Genre", 1, W(u"Folk")), 1);
+  WMA_End();
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(*Find(List(real), u"WM/Genre"), (Attr{u"WM/Genre", 1, W(u"Folk")}));
+  EXPECT_EQ(FolderEntries(dir_.Path() / "real"), std::vector<std::string>{"song.wma"});
+}
+
 TEST_F(WmaSet, EndWithoutChangesWritesNothing) {
   std::string path = CopyOf("wma/clip.asf");
   auto stamp = std::filesystem::last_write_time(path);

@@ -341,7 +341,7 @@ bool AsfAttributeStore::Set(const std::u16string& name, uint32_t type, const std
     stored.append(2, '\0');
 
   int slot = ContentSlot(name);
-  if (slot >= 0 && type != kAttrString) return false;
+  if (slot >= 0 && !KindHolds(AsfAttribute::kContentDescription, type, stored.size())) return false;
 
   // Where the value goes: the Content Description text, the first attribute
   // of that name, or a new attribute.

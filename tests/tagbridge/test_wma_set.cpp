@@ -158,6 +158,7 @@ TEST_F(WmaSet, RefusedValuesChangeNothing) {
   EXPECT_EQ(Set(u"WM/X", 4, test::LE32(1)), 0) << "a 64-bit number takes 8";
   EXPECT_EQ(Set(u"WM/X", 1, "abc"), 0) << "UTF-16 has an even length";
   EXPECT_EQ(Set(u"Title", 2, "raw"), 0) << "the Content Description holds text only";
+  EXPECT_EQ(Set(u"Title", 1, test::Fill(65534, 'a')), 0) << "no room for the zero unit in 16 bits";
   EXPECT_EQ(Set(u"WM/X", 7, "x"), 0) << "no such type";
   EXPECT_EQ(Set(u"", 1, W(u"x")), 0);
   EXPECT_EQ(WMA_SetTag(P(u"WM/X"), 2, nullptr, 4), 0);

@@ -24,4 +24,7 @@ bool TAudioFile::LoadID3v1() {
   return true;
 }
 
-bool TAudioFile::LoadID3v2() { return false; }
+bool TAudioFile::LoadID3v2() {
+  Tags.HasTagV1 = HasID3v1Tag(FileName);
+  return false;
+}

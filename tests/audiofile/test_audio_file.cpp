@@ -160,3 +160,22 @@ TEST(AudioFile, ReportNameFromYearAndAlbum) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AudioFile, PathsKeepEveryCharacter) {
+  test::TempDir dir;
+  std::string bytes = test::ReadAll(test::Fixture("foundation/v1only.mp3"));
+  // UTF-8 names in several scripts, and a name whose bytes are not UTF-8 at all.
+  for (std::string name : {std::string("Émile – 日本語 😀.MP3"), std::string("Кино.mp3"), std::string("caf\xE9.mp3")}) {
+    TAudioFile audio;
+    audio.SetPreferredTag(1);
+    audio.FileName = dir.Write(name, bytes);
+    audio.LoadFile();
+    EXPECT_TRUE(audio.Tags.HasTagV1) << name;
+    EXPECT_EQ(audio.Tags.Title, "Stone Song") << name;
+    EXPECT_EQ(audio.GetShortFileName(), name);
+  }
+}
+
+}  // namespace

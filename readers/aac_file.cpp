@@ -21,6 +21,7 @@ constexpr size_t kADTSBlock = 16;
 constexpr int kMaxFrames = 1000;
 constexpr double kSamplesPerFrame = 1024;
 constexpr uint32_t kVariableFullness = 0x7FF;
+constexpr size_t kFrameLengthPos = 30;
 
 // n bits (at most 25) at bit position pos: the four bytes from pos / 8 as
 // a big-endian number, shifted left by pos mod 8 and right by 32 - n.
@@ -83,13 +84,11 @@ void TAACfile::ReadADTS(const TFile& file) {
     if (file.ReadBlock(ID3v2Size + total, kADTSBlock, bytes) < 0) break;
     TByteView block(bytes);
     if (Bits(block, 0, 12) != 0xFFF) break;
-    bool mpeg2 = Bits(block, 12, 1) == 1;
     SampleRate = kSampleRates[Bits(block, 18, 4)];
     Channels = static_cast<uint8_t>(Bits(block, 23, 3));
-    size_t length_pos = mpeg2 ? 30 : 32;
-    uint32_t frame_length = Bits(block, length_pos, 13);
+    uint32_t frame_length = Bits(block, kFrameLengthPos, 13);
     total += frame_length;
-    BitRateType = Bits(block, length_pos + 13, 11) == kVariableFullness ? aacRateVariable : aacRateConstant;
+    BitRateType = Bits(block, kFrameLengthPos + 13, 11) == kVariableFullness ? aacRateVariable : aacRateConstant;
     // A zero length would read the same header again; the result of the
     // walk would not change.
     if (BitRateType == aacRateConstant || frames >= kMaxFrames || frame_length == 0) break;

@@ -12,9 +12,11 @@
 //   index (4), front, side and back element counts (4 each), LFE count (2).
 // ADTS frame header: sync 0xFFF (12), ID (1), layer (2), protection
 //   absent (1), object type (2), sampling index (4), private (1), channel
-//   configuration (3), 4 bits of flags, frame length (13, counted from bit
-//   30 when ID is 1 and from bit 32 when it is 0), buffer fullness (11,
-//   0x7FF marks a variable rate). Each frame holds 1024 samples.
+//   configuration (3), 4 bits of flags, frame length (13, from bit 30),
+//   buffer fullness (11, 0x7FF marks a variable rate). Each frame holds
+//   1024 samples. The layout is the same for MPEG-2 (ID 1) and MPEG-4
+//   (ID 0): only drafts before 2002 put two emphasis bits in front of the
+//   frame length of MPEG-4 streams, and current encoders write ID 0.
 
 #include <cstdint>
 #include <string>

@@ -18,6 +18,7 @@ constexpr std::array<const char*, 3> kHeaderTypeNames = {"Unknown", "ADIF", "ADT
 // file, so a header cut by the end reads as zero bits.
 constexpr size_t kADIFBlock = 40;
 constexpr size_t kADTSBlock = 16;
+constexpr int64_t kADTSHeaderSize = 7;
 constexpr int kMaxFrames = 1000;
 constexpr double kSamplesPerFrame = 1024;
 constexpr uint32_t kVariableFullness = 0x7FF;
@@ -81,7 +82,9 @@ void TAACfile::ReadADTS(const TFile& file) {
   std::string bytes;
   while (true) {
     ++frames;  // also the attempt that finds no sync word
-    if (file.ReadBlock(ID3v2Size + total, kADTSBlock, bytes) < 0) break;
+    // A header cut by the end of the file ends the walk like a missing sync
+    // word, so its zero-filled fields do not replace the values read so far.
+    if (file.ReadBlock(ID3v2Size + total, kADTSBlock, bytes) < kADTSHeaderSize) break;
     TByteView block(bytes);
     if (Bits(block, 0, 12) != 0xFFF) break;
     SampleRate = kSampleRates[Bits(block, 18, 4)];

@@ -4,7 +4,12 @@
 
 #include "audiofile/file_io.h"
 #include "audiofile/text_codec.h"
+#include "readers/aac_file.h"
+#include "readers/apev2.h"
+#include "readers/flac_file.h"
 #include "readers/id3v1.h"
+#include "readers/monkey.h"
+#include "readers/mpeg_plus.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -30,10 +35,10 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
       {".wma", atWMA, false, nullptr, nullptr},
       {".asf", atASF, false, nullptr, nullptr},
       {".wmv", atWMV, false, nullptr, nullptr},
-      {".ape", atAPE, false, nullptr, nullptr},
-      {".mpc", atMPC, false, nullptr, nullptr},
-      {".aac", atAAC, false, nullptr, &TAudioFile::LoadPreferredID3},
-      {".flac", atFLAC, false, nullptr, &TAudioFile::LoadPreferredID3},
+      {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag},
+      {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
+      {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
+      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3},
       {".mp2", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
       {".mp1", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
   };
@@ -42,7 +47,13 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
   return nullptr;
 }
 
-TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
+TAudioFile::TAudioFile()
+    : FID3v1(std::make_unique<TID3v1>()),
+      FAPEv2(std::make_unique<TDAPEv2>()),
+      FMPEGplus(std::make_unique<TMPEGplus>()),
+      FMonkey(std::make_unique<TMonkeyFile>()),
+      FFLAC(std::make_unique<TFLACfile>()),
+      FAAC(std::make_unique<TAACfile>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

@@ -17,6 +17,11 @@
 #include "audiofile/str_tools.h"
 
 class TID3v1;
+class TDAPEv2;
+class TMonkeyFile;
+class TMPEGplus;
+class TFLACfile;
+class TAACfile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
 enum TAudioType : uint8_t {
@@ -152,4 +157,9 @@ class TAudioFile {
   TStrTools FStrTools;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
+  std::unique_ptr<TDAPEv2> FAPEv2;
+  std::unique_ptr<TMPEGplus> FMPEGplus;
+  std::unique_ptr<TMonkeyFile> FMonkey;
+  std::unique_ptr<TFLACfile> FFLAC;
+  std::unique_ptr<TAACfile> FAAC;
 };

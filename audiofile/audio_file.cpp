@@ -5,6 +5,7 @@
 #include "audiofile/file_io.h"
 #include "audiofile/text_codec.h"
 #include "readers/id3v1.h"
+#include "readers/ogg_file.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -26,7 +27,7 @@ constexpr size_t kMinNameLength = 5;
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
       {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".ogg", atOGG, false, nullptr, nullptr},
+      {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
       {".wma", atWMA, false, nullptr, nullptr},
       {".asf", atASF, false, nullptr, nullptr},
       {".wmv", atWMV, false, nullptr, nullptr},
@@ -42,7 +43,9 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
   return nullptr;
 }
 
-TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
+TAudioFile::TAudioFile()
+    : FID3v1(std::make_unique<TID3v1>()),
+      FOGG(std::make_unique<TOGGFile>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

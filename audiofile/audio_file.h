@@ -17,6 +17,7 @@
 #include "audiofile/str_tools.h"
 
 class TID3v1;
+class TOGGFile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
 enum TAudioType : uint8_t {
@@ -152,4 +153,5 @@ class TAudioFile {
   TStrTools FStrTools;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
+  std::unique_ptr<TOGGFile> FOGG;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <ogg/ogg.h>
+#include <vorbis/codec.h>
 
 namespace oggtest {
 
@@ -85,6 +86,49 @@ inline std::vector<Packet> StreamPackets(const std::string& bytes, int serial) {
   ogg_stream_clear(&stream);
   ogg_sync_clear(&sync);
   return out;
+}
+
+// The samples decoded up to and including each packet of a stream whose
+// first three packets are its headers: the granule position each packet
+// ends at, before the end trim of the last page. The packets go to the
+// decoder without their granule positions, so that it trims nothing.
+inline std::vector<int64_t> DecodedSampleCounts(const std::vector<Packet>& packets) {
+  std::vector<int64_t> counts;
+  vorbis_info vi;
+  vorbis_comment vc;
+  vorbis_info_init(&vi);
+  vorbis_comment_init(&vc);
+  bool ok = packets.size() >= 3;
+  for (size_t i = 0; ok && i < 3; ++i) {
+    Packet copy = packets[i];
+    ogg_packet op{reinterpret_cast<unsigned char*>(copy.bytes.data()), static_cast<long>(copy.bytes.size()),
+                  i == 0, 0, 0, static_cast<ogg_int64_t>(i)};
+    ok = vorbis_synthesis_headerin(&vi, &vc, &op) == 0;
+  }
+  vorbis_dsp_state vd;
+  vorbis_block vb;
+  if (ok && vorbis_synthesis_init(&vd, &vi) == 0) {
+    vorbis_block_init(&vd, &vb);
+    int64_t total = 0;
+    for (size_t i = 3; i < packets.size(); ++i) {
+      Packet copy = packets[i];
+      ogg_packet op{reinterpret_cast<unsigned char*>(copy.bytes.data()), static_cast<long>(copy.bytes.size()),
+                    0, 0, -1, static_cast<ogg_int64_t>(i)};
+      if (vorbis_synthesis(&vb, &op) == 0) vorbis_synthesis_blockin(&vd, &vb);
+      float** pcm;
+      int n;
+      while ((n = vorbis_synthesis_pcmout(&vd, &pcm)) > 0) {
+        total += n;
+        vorbis_synthesis_read(&vd, n);
+      }
+      counts.push_back(total);
+    }
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+  }
+  vorbis_comment_clear(&vc);
+  vorbis_info_clear(&vi);
+  return counts;
 }
 
 }  // namespace oggtest

@@ -335,3 +335,28 @@ TEST(OggWrite, AFailureHalfWayLeavesTheFileAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OggWrite, EveryCutOfAFileIsRewrittenOrRefusedCleanly) {
+  test::TempDir dir;
+  const std::string bytes = test::ReadAll(OggFixture("small_pages.ogg"));
+  int rewritten = 0;
+  for (size_t len = 0; len <= bytes.size(); len += 61) {
+    const std::string input = bytes.substr(0, len);
+    const std::string path = dir.Write("cut.ogg", input);
+    int32_t result = Rewrite(path, {{"TITLE", "cut"}});
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    if (result == 1) {
+      ++rewritten;
+      Comments back = ReadBack(path);
+      EXPECT_EQ(back.valid, 1) << len;
+      EXPECT_EQ(back.entries, std::vector<std::string>{"TITLE=cut"}) << len;
+    } else {
+      EXPECT_EQ(test::ReadAll(path), input) << len;
+    }
+  }
+  EXPECT_GT(rewritten, 100);
+}
+
+}  // namespace

@@ -27,12 +27,14 @@ ogg_packet HeaderPacket(std::vector<unsigned char>& bytes, bool first, ogg_int64
 
 // The temporary file of a rewrite: created with the permissions of the
 // original, flushed to disk before it is renamed, removed unless committed.
+// A symbolic link in its place is not followed, so that no other file is
+// emptied through it.
 class TempOutput {
  public:
   TempOutput(std::string path, unsigned mode) : path_(std::move(path)) {
     int fd;
     do {
-      fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode & 0777);
+      fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode & 0777);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return;
     created_ = true;

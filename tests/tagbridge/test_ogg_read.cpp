@@ -170,35 +170,26 @@ TEST(OggRead, BeginAgainWithoutEndReplacesTheRecords) {
   EXPECT_EQ(OGG_GetHeaderInfo(), nullptr);
 }
 
-// The page holding the comment header of two_comments.ogg, and the offset of
-// the value "a" of TITLE=a in the file.
-size_t TitleValueOffset(const std::string& bytes, oggtest::Page& page) {
-  page = oggtest::Pages(bytes).at(1);
-  size_t at = bytes.find("TITLE=a", page.offset);
-  EXPECT_NE(at, std::string::npos);
-  return at + 6;
-}
-
-TEST(OggRead, MalformedCommentBytesBecomeReplacementCharacters) {
+// two_comments.ogg with the value "a" of TITLE=a replaced by other bytes:
+// malformed UTF-8 comes out as U+FFFD, a zero byte ends the comment.
+TEST(OggRead, CommentBytesThatAreNotPlainText) {
+  struct Case {
+    char byte;
+    const char* title;
+  } cases[] = {{'\xFF', "TITLE=\xEF\xBF\xBD"}, {'\xC3', "TITLE=\xEF\xBF\xBD"}, {'\0', "TITLE="}};
   test::TempDir dir;
-  std::string bytes = test::ReadAll(OggFixture("two_comments.ogg"));
-  oggtest::Page page;
-  bytes[TitleValueOffset(bytes, page)] = '\xFF';
-  oggtest::FixChecksum(bytes, page);
-  Read read(dir.Write("bad.ogg", bytes));
-  EXPECT_EQ(read.Header().Valid, 1);
-  EXPECT_EQ(Entries(read.Tags()), (std::vector<std::string>{"TITLE=\xEF\xBF\xBD", "ARTIST=b"}));
-}
-
-TEST(OggRead, ACommentHoldingAZeroByteEndsThere) {
-  test::TempDir dir;
-  std::string bytes = test::ReadAll(OggFixture("two_comments.ogg"));
-  oggtest::Page page;
-  bytes[TitleValueOffset(bytes, page)] = '\0';
-  oggtest::FixChecksum(bytes, page);
-  Read read(dir.Write("zero.ogg", bytes));
-  EXPECT_EQ(read.Tags().Count, 2);
-  EXPECT_EQ(Entries(read.Tags()), (std::vector<std::string>{"TITLE=", "ARTIST=b"}));
+  for (const Case& c : cases) {
+    std::string bytes = test::ReadAll(OggFixture("two_comments.ogg"));
+    oggtest::Page page = oggtest::Pages(bytes).at(1);
+    size_t at = bytes.find("TITLE=a", page.offset);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 6] = c.byte;
+    oggtest::FixChecksum(bytes, page);
+    Read read(dir.Write("patched.ogg", bytes));
+    EXPECT_EQ(read.Header().Valid, 1);
+    EXPECT_EQ(read.Tags().Count, 2);
+    EXPECT_EQ(Entries(read.Tags()), (std::vector<std::string>{c.title, "ARTIST=b"}));
+  }
 }
 
 // The header pages of mono.ogg (identification; comment and setup) without

@@ -274,6 +274,14 @@ TEST(OggWrite, TheTemporaryFileIsNamedAfterThePath) {
   EXPECT_EQ(Rewrite(path, {{"TITLE", "x"}}), 0);
   EXPECT_EQ(test::ReadAll(path), before);
   EXPECT_TRUE(fs::is_directory(path + ".tmp"));
+  fs::remove(path + ".tmp");
+
+  // A link named like the temporary file does not lead the rewrite elsewhere.
+  const std::string other = dir.Write("other.txt", "keep me");
+  fs::create_symlink(other, path + ".tmp");
+  EXPECT_EQ(Rewrite(path, {{"TITLE", "x"}}), 0);
+  EXPECT_EQ(test::ReadAll(path), before);
+  EXPECT_EQ(test::ReadAll(other), "keep me");
 }
 
 // Runs a rewrite in a child process after prepare() and gives its result.

@@ -12,12 +12,6 @@ namespace {
 
 constexpr size_t kChunk = 4096;
 
-// Header packets are read whole through the stream layer; a stream that
-// never completes its comment header (a file of endless continued pages)
-// would otherwise be gathered into memory up to its full size. Real comment
-// headers with embedded cover art stay far below this.
-constexpr int64_t kMaxHeaderBytes = 64 << 20;
-
 // Ogg page header, all numbers little-endian:
 //   0  "OggS"  4  version (0)  5  flags  6  granule position (64)
 //  14  serial (32)  18  page sequence (32)  22  CRC (32)  26  segment count n

@@ -67,6 +67,12 @@ struct VorbisHeaders {
   VorbisHeaders& operator=(const VorbisHeaders&) = delete;
 };
 
+// Header packets are gathered whole through the stream layer; a stream that
+// never completes its headers (endless continued pages) would otherwise be
+// gathered into memory up to its full size. Real comment headers, with
+// embedded cover art, stay far below this.
+constexpr int64_t kMaxHeaderBytes = 64 << 20;
+
 // Reads at most one chunk into the sync layer; gives the number of bytes.
 size_t FeedChunk(OggInput& input, ogg_sync_state& sync);
 
@@ -119,13 +125,12 @@ class OggCommentEditor {
   // Reads the headers into the edit state, keeping copies of the first and
   // third header packets; the bytes after them stay buffered for the copy.
   bool OpenForEdit(OggInput& input);
-  // Empties the comment set and adds one NAME=value entry in local text; a
-  // trailing line feed is dropped. False (and nothing added) when the entry
-  // has no "=", a name byte outside 0x20..0x7D, or an empty value.
+  // Empties the comment set.
   void ClearComments();
+  // Adds one NAME=value entry in local text; a trailing line feed is
+  // dropped. False (and nothing added) when the entry has no "=", a name
+  // byte outside 0x20..0x7D, or an empty value.
   bool AddComment(std::string entry);
-  void SetVendor(const std::string& vendor) { state_.vendor = vendor; }
-  const std::string& Vendor() const { return state_.vendor; }
   // Writes the new headers, the audio packets of the first stream and the
   // rest of the file unchanged.
   bool WriteStream(std::FILE* output);

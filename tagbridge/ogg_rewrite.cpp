@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int64_t kMaxHeaderBytes = 64 << 20;  // as for reading
-
 ogg_packet HeaderPacket(std::vector<unsigned char>& bytes, bool first, ogg_int64_t number) {
   ogg_packet packet{};
   packet.packet = bytes.data();

@@ -266,6 +266,32 @@ TEST(OggWrite, FilesThatAreNotOggVorbisAreRefused) {
   EXPECT_EQ(Rewrite("", {{"TITLE", "x"}}), 0);
 }
 
+TEST(OggWrite, EachRefusalRecordsItsCause) {
+  test::TempDir dir;
+  const std::string mono = test::ReadAll(OggFixture("mono.ogg"));
+  std::string not_vorbis = mono.substr(0, 58);
+  not_vorbis[28] = 'X';  // the packet type (1) of the identification header
+  oggtest::FixChecksum(not_vorbis, oggtest::Pages(not_vorbis).at(0));
+  struct Case {
+    std::string bytes;
+    const char* error;
+  } cases[] = {
+      {"", "Input truncated or empty."},
+      {std::string(5000, 'x'), "Input is not an Ogg bitstream."},
+      {not_vorbis, "Ogg bitstream does not contain vorbis data."},
+      {mono.substr(0, 2000), "EOF before end of vorbis headers."},
+      {test::ReadAll(OggFixture("multiplexed.ogg")), "Multiplexed Ogg streams are not supported."},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir.Write("in.ogg", c.bytes);
+    OggCommentEditor editor;
+    EXPECT_FALSE(editor.Rewrite(path.c_str(), OggTagList{}));
+    EXPECT_EQ(editor.LastError(), c.error);
+    EXPECT_EQ(test::ReadAll(path), c.bytes);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+  }
+}
+
 TEST(OggWrite, TheTemporaryFileIsNamedAfterThePath) {
   test::TempDir dir;
   const std::string path = Copy(dir, "mono.ogg");

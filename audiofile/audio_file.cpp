@@ -10,6 +10,7 @@
 #include "readers/id3v1.h"
 #include "readers/monkey.h"
 #include "readers/mpeg_plus.h"
+#include "readers/ogg_file.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -31,7 +32,7 @@ constexpr size_t kMinNameLength = 5;
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
       {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".ogg", atOGG, false, nullptr, nullptr},
+      {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
       {".wma", atWMA, false, nullptr, nullptr},
       {".asf", atASF, false, nullptr, nullptr},
       {".wmv", atWMV, false, nullptr, nullptr},
@@ -53,7 +54,8 @@ TAudioFile::TAudioFile()
       FMPEGplus(std::make_unique<TMPEGplus>()),
       FMonkey(std::make_unique<TMonkeyFile>()),
       FFLAC(std::make_unique<TFLACfile>()),
-      FAAC(std::make_unique<TAACfile>()) {
+      FAAC(std::make_unique<TAACfile>()),
+      FOGG(std::make_unique<TOGGFile>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

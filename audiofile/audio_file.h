@@ -22,6 +22,7 @@ class TMonkeyFile;
 class TMPEGplus;
 class TFLACfile;
 class TAACfile;
+class TOGGFile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
 enum TAudioType : uint8_t {
@@ -162,4 +163,5 @@ class TAudioFile {
   std::unique_ptr<TMonkeyFile> FMonkey;
   std::unique_ptr<TFLACfile> FFLAC;
   std::unique_ptr<TAACfile> FAAC;
+  std::unique_ptr<TOGGFile> FOGG;
 };

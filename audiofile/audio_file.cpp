@@ -5,6 +5,9 @@
 #include "audiofile/file_io.h"
 #include "audiofile/text_codec.h"
 #include "readers/id3v1.h"
+#include "readers/id3v2.h"
+#include "readers/img_art.h"
+#include "readers/mpeg_audio.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -25,7 +28,7 @@ constexpr size_t kMinNameLength = 5;
 
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
-      {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
       {".ogg", atOGG, false, nullptr, nullptr},
       {".wma", atWMA, false, nullptr, nullptr},
       {".asf", atASF, false, nullptr, nullptr},
@@ -34,15 +37,19 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
       {".mpc", atMPC, false, nullptr, nullptr},
       {".aac", atAAC, false, nullptr, &TAudioFile::LoadPreferredID3},
       {".flac", atFLAC, false, nullptr, &TAudioFile::LoadPreferredID3},
-      {".mp2", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".mp1", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
+      {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
   };
   for (const TTypeRow& row : kRows)
     if (row.Extension == extension) return &row;
   return nullptr;
 }
 
-TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
+TAudioFile::TAudioFile()
+    : FID3v1(std::make_unique<TID3v1>()),
+      FID3v2(std::make_unique<TDID3v2>()),
+      FMPEGaudio(std::make_unique<TMPEGaudio>()),
+      FImgArt(std::make_unique<TImgArt>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

@@ -104,7 +104,7 @@ std::string DecodeLink(std::string_view data) {
 // bare number. A text that does not start with "(" is a genre name of its
 // own, parentheses included ("Rock (Live)").
 std::string ResolveGenre(const std::string& text) {
-  if (AllDigits(text)) return GenreOfNumber(text);
+  if (AllDigits(text) && !GenreOfNumber(text).empty()) return GenreOfNumber(text);
   if (text.empty() || text[0] != '(') return text;
   std::string_view rest(text);
   std::string_view first;

@@ -20,6 +20,11 @@ class TID3v1;
 class TDID3v2;
 class TMPEGaudio;
 class TImgArt;
+class TDAPEv2;
+class TMonkeyFile;
+class TMPEGplus;
+class TFLACfile;
+class TAACfile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
 enum TAudioType : uint8_t {
@@ -158,4 +163,9 @@ class TAudioFile {
   std::unique_ptr<TDID3v2> FID3v2;
   std::unique_ptr<TMPEGaudio> FMPEGaudio;
   std::unique_ptr<TImgArt> FImgArt;
+  std::unique_ptr<TDAPEv2> FAPEv2;
+  std::unique_ptr<TMPEGplus> FMPEGplus;
+  std::unique_ptr<TMonkeyFile> FMonkey;
+  std::unique_ptr<TFLACfile> FFLAC;
+  std::unique_ptr<TAACfile> FAAC;
 };

@@ -8,6 +8,9 @@
 #include "readers/apev2.h"
 #include "readers/flac_file.h"
 #include "readers/id3v1.h"
+#include "readers/id3v2.h"
+#include "readers/img_art.h"
+#include "readers/mpeg_audio.h"
 #include "readers/monkey.h"
 #include "readers/mpeg_plus.h"
 #include "readers/ogg_file.h"
@@ -31,7 +34,7 @@ constexpr size_t kMinNameLength = 5;
 
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
-      {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
       {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
       {".wma", atWMA, false, nullptr, nullptr},
       {".asf", atASF, false, nullptr, nullptr},
@@ -40,8 +43,8 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
       {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
       {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
       {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3},
-      {".mp2", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".mp1", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
+      {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
   };
   for (const TTypeRow& row : kRows)
     if (row.Extension == extension) return &row;
@@ -50,6 +53,9 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
 
 TAudioFile::TAudioFile()
     : FID3v1(std::make_unique<TID3v1>()),
+      FID3v2(std::make_unique<TDID3v2>()),
+      FMPEGaudio(std::make_unique<TMPEGaudio>()),
+      FImgArt(std::make_unique<TImgArt>()),
       FAPEv2(std::make_unique<TDAPEv2>()),
       FMPEGplus(std::make_unique<TMPEGplus>()),
       FMonkey(std::make_unique<TMonkeyFile>()),

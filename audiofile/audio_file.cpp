@@ -4,7 +4,16 @@
 
 #include "audiofile/file_io.h"
 #include "audiofile/text_codec.h"
+#include "readers/aac_file.h"
+#include "readers/apev2.h"
+#include "readers/flac_file.h"
 #include "readers/id3v1.h"
+#include "readers/id3v2.h"
+#include "readers/img_art.h"
+#include "readers/mpeg_audio.h"
+#include "readers/monkey.h"
+#include "readers/mpeg_plus.h"
+#include "readers/ogg_file.h"
 #include "readers/wma_file.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
@@ -26,25 +35,35 @@ constexpr size_t kMinNameLength = 5;
 
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
-      {".mp3", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".ogg", atOGG, false, nullptr, nullptr},
+      {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
+      {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
       {".wma", atWMA, false, &TAudioFile::LoadWma, nullptr},
       {".asf", atASF, false, &TAudioFile::LoadWma, nullptr},
       {".wmv", atWMV, false, &TAudioFile::LoadWma, nullptr},
-      {".ape", atAPE, false, nullptr, nullptr},
-      {".mpc", atMPC, false, nullptr, nullptr},
-      {".aac", atAAC, false, nullptr, &TAudioFile::LoadPreferredID3},
-      {".flac", atFLAC, false, nullptr, &TAudioFile::LoadPreferredID3},
-      {".mp2", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
-      {".mp1", atMP3v2, true, nullptr, &TAudioFile::LoadPreferredID3},
+      {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag},
+      {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
+      {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
+      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3},
+      {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
+      {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
   };
   for (const TTypeRow& row : kRows)
     if (row.Extension == extension) return &row;
   return nullptr;
 }
 
-TAudioFile::TAudioFile() : FID3v1(std::make_unique<TID3v1>()) {
-  FWMA = std::make_unique<TWMAFile>();
+TAudioFile::TAudioFile()
+    : FID3v1(std::make_unique<TID3v1>()),
+      FID3v2(std::make_unique<TDID3v2>()),
+      FMPEGaudio(std::make_unique<TMPEGaudio>()),
+      FImgArt(std::make_unique<TImgArt>()),
+      FAPEv2(std::make_unique<TDAPEv2>()),
+      FMPEGplus(std::make_unique<TMPEGplus>()),
+      FMonkey(std::make_unique<TMonkeyFile>()),
+      FFLAC(std::make_unique<TFLACfile>()),
+      FAAC(std::make_unique<TAACfile>()),
+      FOGG(std::make_unique<TOGGFile>()),
+      FWMA(std::make_unique<TWMAFile>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

@@ -17,6 +17,15 @@
 #include "audiofile/str_tools.h"
 
 class TID3v1;
+class TDID3v2;
+class TMPEGaudio;
+class TImgArt;
+class TDAPEv2;
+class TMonkeyFile;
+class TMPEGplus;
+class TFLACfile;
+class TAACfile;
+class TOGGFile;
 class TWMAFile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
@@ -153,5 +162,14 @@ class TAudioFile {
   TStrTools FStrTools;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
+  std::unique_ptr<TDID3v2> FID3v2;
+  std::unique_ptr<TMPEGaudio> FMPEGaudio;
+  std::unique_ptr<TImgArt> FImgArt;
+  std::unique_ptr<TDAPEv2> FAPEv2;
+  std::unique_ptr<TMPEGplus> FMPEGplus;
+  std::unique_ptr<TMonkeyFile> FMonkey;
+  std::unique_ptr<TFLACfile> FFLAC;
+  std::unique_ptr<TAACfile> FAAC;
+  std::unique_ptr<TOGGFile> FOGG;
   std::unique_ptr<TWMAFile> FWMA;
 };

@@ -4,6 +4,7 @@
 #include "audiofile/audio_file.h"
 #include "audiofile/text_codec.h"
 #include "readers/id3v1.h"
+#include "readers/id3v2.h"
 #include "readers/tag_location.h"
 
 bool TAudioFile::LoadID3v1() {
@@ -24,4 +25,41 @@ bool TAudioFile::LoadID3v1() {
   return true;
 }
 
-bool TAudioFile::LoadID3v2() { return false; }
+bool TAudioFile::LoadID3v2() {
+  Tags.HasTagV1 = HasID3v1Tag(FileName);
+  if (!FID3v2->LoadTag(FileName) || !FID3v2->Exists) return false;
+  const TDID3v2& tag = *FID3v2;
+  Tags.HasTagV2 = true;
+  Tags.Artist = tag.Artist;
+  Tags.Album = tag.Album;
+  Tags.Title = tag.Title;
+  Tags.Year = tag.Year;
+  Tags.Comment = tag.GetShownComment();
+  SetTrack(tag.Track);
+  Tags.Genre = tag.Genre;
+  Tags.Link = tag.Link;
+  Tags.Language = tag.Language;
+  Tags.BPM = tag.BPM;
+  Tags.Lyricist = tag.Lyricist;
+  Tags.Subtitle = tag.Subtitle;
+  Tags.Composer = tag.Composer;
+  Tags.Conductor = tag.Conductor;
+  Tags.Band = tag.Band;
+  Tags.Copyright = tag.Copyright;
+  Tags.OrigArtist = tag.OrigArtist;
+  Tags.OrigLyricist = tag.OrigLyricist;
+  Tags.OrigAlbum = tag.OrigAlbum;
+  Tags.Remixed = tag.Remixer;
+  Tags.RecordDate = tag.RecordingDates;
+  Tags.ContentGroup = tag.ContentGroup;
+  if (tag.HasLyrics) {
+    Tags.Lyrics = tag.GetLyrics(0);
+    Tags.HasLyrics = true;
+  }
+  if (tag.HasPicture) {
+    Tags.PictureData = tag.GetPicture(0);
+    Tags.HasPicture = true;
+  }
+  Tags.TagVersion = "2." + std::to_string(tag.VersionID);
+  return true;
+}

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "support/test_support.h"
+
+namespace {
+
+using nlohmann::json;
+
+// Runs velloran-report --json on the group's folder and gives each line by
+// file name.
+std::map<std::string, json> ReportLines(const std::string& options) {
+  std::string command = std::string(VELLORAN_BIN_DIR "/velloran-report --json ") + options + " '" +
+                        test::Fixture("apeflac") + "'";
+  std::map<std::string, json> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return lines;
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  size_t start = 0;
+  while (start < out.size()) {
+    size_t end = out.find('\n', start);
+    if (end == std::string::npos) end = out.size();
+    json line = json::parse(out.substr(start, end - start));
+    std::string name = line["FileName"].get<std::string>();
+    lines[name.substr(name.rfind('/') + 1)] = line;
+    start = end + 1;
+  }
+  return lines;
+}
+
+TEST(CliApeFlac, FlacFiles) {
+  auto lines = ReportLines("");
+  struct Case {
+    const char* name;
+    const char* channels;
+    unsigned rate;
+  } cases[] = {{"stereo.flac", "Stereo", 44100}, {"six.flac", "6", 8000}, {"id3.flac", "Stereo", 44100}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(lines.count(c.name), 1u);
+    const json& s = lines[c.name]["Stream"];
+    EXPECT_TRUE(lines[c.name]["LoadFile"].get<bool>());
+    EXPECT_TRUE(s["Valid"].get<bool>());
+    EXPECT_EQ(s["ChannelMode"], c.channels);
+    EXPECT_EQ(s["BitRate"], 16);  // bits per sample, as flac made them
+    EXPECT_EQ(s["SampleRate"], c.rate);
+    EXPECT_EQ(s["Duration"], 1);  // exactly one second of samples
+    std::string ratio = s["Encoder"].get<std::string>();
+    EXPECT_EQ(ratio.back(), '%');
+    EXPECT_GT(std::stod(ratio), 1.0);
+    EXPECT_LT(std::stod(ratio), 100.0);
+  }
+}
+
+TEST(CliApeFlac, AdtsFilesAgainstWhatFfmpegReported) {
+  auto lines = ReportLines("");
+  struct Case {
+    const char* name;
+    const char* channels;
+    unsigned rate;
+    double ffmpeg_kbps, ffmpeg_seconds;
+  } cases[] = {{"stereo.aac", "Stereo", 44100, 96.531, 1.044887}, {"mono.aac", "Mono", 22050, 34.732, 1.068064}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(lines.count(c.name), 1u);
+    const json& s = lines[c.name]["Stream"];
+    EXPECT_TRUE(s["Valid"].get<bool>());
+    EXPECT_EQ(s["Encoder"], "ADTS (VBR)");  // ffmpeg marks its buffer fullness as variable
+    EXPECT_EQ(s["ChannelMode"], c.channels);
+    EXPECT_EQ(s["SampleRate"], c.rate);
+    EXPECT_NEAR(s["BitRate"].get<double>(), c.ffmpeg_kbps, 2);
+    EXPECT_NEAR(s["Duration"].get<double>(), c.ffmpeg_seconds, 1);
+  }
+}
+
+TEST(CliApeFlac, ApeTagsAndMonkeyAndMusepackHosts) {
+  auto lines = ReportLines("");
+  const json& ape = lines["tagged.ape"];
+  EXPECT_EQ(ape["FileType"], 7);
+  // The host is one frame of 44100 stereo 16-bit samples.
+  double size = static_cast<double>(test::ReadAll(test::Fixture("apeflac/tagged.ape")).size());
+  char ratio[16];
+  std::snprintf(ratio, sizeof ratio, "%.2f", size / (44100 * 4 + 44) * 100);
+  EXPECT_EQ(ape["Stream"]["Encoder"], std::string("V.3.97 (") + ratio + "% - High)");
+  EXPECT_EQ(ape["Stream"]["Duration"], 1);
+  EXPECT_EQ(ape["Stream"]["BitRate"], 16);
+  EXPECT_EQ(ape["Tags"]["Title"], "T\xC3\xAFtle \xE2\x9C\x93");
+  EXPECT_EQ(ape["Tags"]["TrackText"], "4/10");
+  EXPECT_TRUE(ape["Tags"]["HasPicture"].get<bool>());
+  EXPECT_EQ(ape["Tags"]["TagVersion"], "2000");  // C.UTF-8 has no thousands separator
+
+  const json& mpc = lines["v1000.mpc"];
+  EXPECT_EQ(mpc["FileType"], 8);
+  EXPECT_EQ(mpc["Stream"]["Encoder"], "SV7, profile Standard");
+  EXPECT_EQ(mpc["Stream"]["SampleRate"], 44100);
+  EXPECT_EQ(mpc["Tags"]["TagVersion"], "1000");
+  EXPECT_EQ(mpc["Tags"]["Title"], "Old Tag");
+
+  EXPECT_EQ(lines["id3v1-after.ape"]["Tags"]["Title"], "Before ID3v1");
+}
+
+TEST(CliApeFlac, Id3v1PreferenceForFlacAndAac) {
+  auto lines = ReportLines("--id3v1");
+  EXPECT_EQ(lines["id3.flac"]["Tags"]["Title"], "FLAC Title");
+  EXPECT_EQ(lines["tagged.aac"]["Tags"]["Artist"], "AAC Artist");
+  EXPECT_EQ(lines["tagged.aac"]["Stream"]["Encoder"], "ADTS (VBR)");
+  EXPECT_EQ(lines["stereo.flac"]["Tags"]["HasTagV1"], false);
+}
+
+}  // namespace

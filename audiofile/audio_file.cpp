@@ -14,6 +14,7 @@
 #include "readers/monkey.h"
 #include "readers/mpeg_plus.h"
 #include "readers/ogg_file.h"
+#include "readers/wma_file.h"
 
 // The type table: extension, type, stream loader, tag loader. Rows are
 // compared in this order. MPEG types follow the ID3 preference; so does the
@@ -36,9 +37,9 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
   static const TTypeRow kRows[] = {
       {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
       {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
-      {".wma", atWMA, false, nullptr, nullptr},
-      {".asf", atASF, false, nullptr, nullptr},
-      {".wmv", atWMV, false, nullptr, nullptr},
+      {".wma", atWMA, false, &TAudioFile::LoadWma, nullptr},
+      {".asf", atASF, false, &TAudioFile::LoadWma, nullptr},
+      {".wmv", atWMV, false, &TAudioFile::LoadWma, nullptr},
       {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag},
       {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
       {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
@@ -61,7 +62,8 @@ TAudioFile::TAudioFile()
       FMonkey(std::make_unique<TMonkeyFile>()),
       FFLAC(std::make_unique<TFLACfile>()),
       FAAC(std::make_unique<TAACfile>()),
-      FOGG(std::make_unique<TOGGFile>()) {
+      FOGG(std::make_unique<TOGGFile>()),
+      FWMA(std::make_unique<TWMAFile>()) {
   FDebuger.StartCheck();
   ResetValues();
 }

@@ -26,6 +26,7 @@ class TMPEGplus;
 class TFLACfile;
 class TAACfile;
 class TOGGFile;
+class TWMAFile;
 
 // The file type, found from the extension (and the ID3 preference for MPEG).
 enum TAudioType : uint8_t {
@@ -170,4 +171,5 @@ class TAudioFile {
   std::unique_ptr<TFLACfile> FFLAC;
   std::unique_ptr<TAACfile> FAAC;
   std::unique_ptr<TOGGFile> FOGG;
+  std::unique_ptr<TWMAFile> FWMA;
 };

@@ -71,10 +71,20 @@ ORVA_EXPORT void OGG_AddVendor(const char* vendor);
 ORVA_EXPORT int32_t OGG_EndWriteTags(const char* path);
 
 /* Windows Media attributes. */
+/* Opens the file (one at a time): its size in bytes, 0 on failure. Read the
+   result as unsigned: files of 2 GiB and more give negative numbers, and
+   4 GiB and more give 0xFFFFFFFF. */
 ORVA_EXPORT int32_t WMA_Begin(const uint16_t* path);
+/* The number of attributes, -1 when no file is open. */
 ORVA_EXPORT int32_t WMA_GetTagsCount(void);
+/* Attribute number index (low 16 bits); null past the count or when no file is open. */
 ORVA_EXPORT WmaAttribute* WMA_GetTagByIndex(uint32_t index);
+/* Gives the attribute of that name (letter case ignored) this value, or adds
+   it: 1, or 0 when the value does not fit the type or the file's header
+   cannot be rewritten. The file is written by WMA_End. */
 ORVA_EXPORT int32_t WMA_SetTag(const uint16_t* name, int32_t type, const uint8_t* value, uint16_t length);
+/* Frees the record and closes the file, writing it first when attributes
+   were set: a new header in a temporary file beside it, renamed over it. */
 ORVA_EXPORT void WMA_End(void);
 
 #ifdef __cplusplus

@@ -153,6 +153,10 @@ class TAudioFile {
   bool LoadOgg();
   bool LoadWma();
 
+  // The tag fields of a reader that names them FArtist, FTrack, ... (Ogg,
+  // Windows Media); defined in reader_tags.h.
+  template <class TReader>
+  void CopyReaderTags(const TReader& reader);
   // Fills TrackText (its first 12 characters) and TrackNumber from a track text.
   void SetTrack(const std::string& track);
 

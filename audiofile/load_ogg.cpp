@@ -2,6 +2,7 @@
 // one TOGGFile read.
 
 #include "audiofile/audio_file.h"
+#include "audiofile/reader_tags.h"
 #include "audiofile/str_tools.h"
 #include "readers/ogg_file.h"
 
@@ -22,33 +23,7 @@ bool TAudioFile::LoadOgg() {
   }
   // Comments count even when the stream values could not be read.
   if (ogg.FHasTags) {
-    Tags.HasTagV1 = true;
-    Tags.Artist = ogg.FArtist;
-    Tags.Album = ogg.FAlbum;
-    Tags.Title = ogg.FTitle;
-    Tags.Year = ogg.FYear;
-    Tags.Comment = ogg.FComment;
-    SetTrack(ogg.FTrack);
-    Tags.Genre = ogg.FGenre;
-    Tags.Link = ogg.FLink;
-    Tags.Language = ogg.FLanguage;
-    Tags.BPM = ParseDecimal(ogg.FBPM);
-    Tags.Lyricist = ogg.FLyricist;
-    Tags.Subtitle = ogg.FSubtitle;
-    Tags.Composer = ogg.FComposer;
-    Tags.Conductor = ogg.FConductor;
-    Tags.Band = ogg.FBand;
-    Tags.Copyright = ogg.FCopyright;
-    Tags.OrigArtist = ogg.FOrigArtist;
-    Tags.OrigLyricist = ogg.FOrigLyricist;
-    Tags.OrigAlbum = ogg.FOrigAlbum;
-    Tags.Remixed = ogg.FRemixed;
-    Tags.RecordDate = ogg.FRecordDate;
-    Tags.ContentGroup = ogg.FContentGroup;
-    if (ogg.FHasLyrics) {
-      Tags.Lyrics = ogg.FLyrics;
-      Tags.HasLyrics = true;
-    }
+    CopyReaderTags(ogg);
     Tags.TagVersion = ogg.FVendor;
     result = true;
   }

@@ -150,6 +150,8 @@ class OggCommentEditor {
  private:
   bool Fail(const char* message);
   bool WritePage(std::FILE* output, const ogg_page& page);
+  // Writes bytes of the input that form no page, unchanged.
+  bool WriteRaw(std::FILE* output, const unsigned char* bytes, size_t len);
 
   EditState state_;
   bool write_failed_ = false;

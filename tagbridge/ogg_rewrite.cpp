@@ -84,6 +84,14 @@ bool OggCommentEditor::WritePage(std::FILE* output, const ogg_page& page) {
   return true;
 }
 
+bool OggCommentEditor::WriteRaw(std::FILE* output, const unsigned char* bytes, size_t len) {
+  if (len > 0 && std::fwrite(bytes, 1, len, output) != len) {
+    write_failed_ = true;
+    return false;
+  }
+  return true;
+}
+
 bool OggCommentEditor::OpenForEdit(OggInput& input) {
   EditState& s = state_;
   s.input = &input;
@@ -287,15 +295,21 @@ bool OggCommentEditor::WriteStream(std::FILE* output) {
       std::fwrite(s.extra_page_bytes.data(), 1, s.extra_page_bytes.size(), output) != s.extra_page_bytes.size())
     write_failed_ = true;
 
-  // The rest of the file, page by page as it stands.
+  // The rest of the file as it stands: its pages, and also the bytes that
+  // form no page (a tag some program appended, damaged data), so that the
+  // rewrite changes nothing but the comments.
   s.end_of_input = false;
   for (;;) {
-    int result = ogg_sync_pageout(&s.sync.s, &page);
+    long result = ogg_sync_pageseek(&s.sync.s, &page);
     if (result < 0) {
       s.last_error = "Corrupt or missing data, continuing...";
+      // pageseek has just stepped over these -result bytes.
+      if (!WriteRaw(output, s.sync.s.data + s.sync.s.returned + result, static_cast<size_t>(-result))) break;
     } else if (result == 0) {
       if (FeedChunk(*s.input, s.sync.s) == 0) {
         s.end_of_input = true;
+        // What is left in the sync buffer at the end of the file was never a page.
+        WriteRaw(output, s.sync.s.data + s.sync.s.returned, static_cast<size_t>(s.sync.s.fill - s.sync.s.returned));
         break;
       }
     } else if (!WritePage(output, page)) {

@@ -201,6 +201,29 @@ TEST(OggWrite, ChainedFileKeepsItsSecondStreamByteForByte) {
   EXPECT_EQ(ReadBack(path).entries, std::vector<std::string>{"TITLE=Rewritten"});
 }
 
+TEST(OggWrite, BytesAfterTheLastPageAreKept) {
+  // Some taggers append an ID3v1 block to Ogg files; damaged files may end in
+  // a cut page. Neither may be lost by rewriting the comments.
+  test::TempDir dir;
+  const std::string id3v1 = "TAG" + std::string(124, 'x') + "\x0D";
+  for (const std::string& tail : {id3v1, std::string("OggS\0\x02 cut page"), std::string("O")}) {
+    const std::string path = dir.Write("tail.ogg", test::ReadAll(OggFixture("mono.ogg")) + tail);
+    ASSERT_EQ(Rewrite(path, {{"TITLE", "With Tail"}}), 1);
+    const std::string after = test::ReadAll(path);
+    ASSERT_GT(after.size(), tail.size());
+    EXPECT_EQ(after.substr(after.size() - tail.size()), tail);
+    EXPECT_EQ(ReadBack(path).entries, std::vector<std::string>{"TITLE=With Tail"});
+  }
+  // Bytes between the streams of a chained file stay where they were.
+  const std::string chained = test::ReadAll(OggFixture("chained.ogg"));
+  const std::string second = AfterFirstStream(chained);
+  const std::string junk = "not a page";
+  const std::string path = dir.Write("gap.ogg", chained.substr(0, chained.size() - second.size()) + junk + second);
+  ASSERT_EQ(Rewrite(path, {{"TITLE", "Gap"}}), 1);
+  const std::string after = test::ReadAll(path);
+  EXPECT_EQ(after.substr(after.size() - second.size() - junk.size()), junk + second);
+}
+
 TEST(OggWrite, LongCommentsAndVendor) {
   test::TempDir dir;
   const std::string path = Copy(dir, "mono.ogg");

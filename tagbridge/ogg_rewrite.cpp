@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,6 +67,18 @@ class TempOutput {
   bool created_ = false;
   bool committed_ = false;
 };
+
+// The file a path names, symbolic links followed; the path itself when it
+// is no link or cannot be resolved.
+std::string LinkTarget(const char* path) {
+  struct stat st {};
+  if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* resolved = ::realpath(path, nullptr);
+  if (resolved == nullptr) return path;
+  std::string target = resolved;
+  std::free(resolved);
+  return target;
+}
 
 }  // namespace
 
@@ -323,7 +336,9 @@ bool OggCommentEditor::WriteStream(std::FILE* output) {
 
 bool OggCommentEditor::Rewrite(const char* path, const OggTagList& list) {
   if (path == nullptr || *path == 0) return false;
-  const std::string target = path;
+  // Through a symbolic link the file it points to is rewritten, and the link
+  // stays a link.
+  const std::string target = LinkTarget(path);
   OggInput input;
   if (!input.Open(path)) return false;
   if (!OpenForEdit(input)) return false;

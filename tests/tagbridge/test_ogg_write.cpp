@@ -224,6 +224,19 @@ TEST(OggWrite, BytesAfterTheLastPageAreKept) {
   EXPECT_EQ(after.substr(after.size() - second.size() - junk.size()), junk + second);
 }
 
+TEST(OggWrite, ASymbolicLinkStaysALink) {
+  test::TempDir dir;
+  fs::create_directory(dir.Path() / "store");
+  const std::string real = dir.Write("store/song.ogg", test::ReadAll(OggFixture("mono.ogg")));
+  const std::string link = dir.File("link.ogg");
+  fs::create_symlink(real, link);
+  ASSERT_EQ(Rewrite(link, {{"TITLE", "Through The Link"}}), 1);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBack(real).entries, std::vector<std::string>{"TITLE=Through The Link"});
+  EXPECT_FALSE(fs::exists(real + ".tmp"));
+  EXPECT_FALSE(fs::exists(link + ".tmp"));
+}
+
 TEST(OggWrite, LongCommentsAndVendor) {
   test::TempDir dir;
   const std::string path = Copy(dir, "mono.ogg");

@@ -77,13 +77,20 @@ std::string TAudioFile::GetFileExt() const {
   return FCase.LowerCaseText(std::string_view(FileName).substr(dot));
 }
 
-TAudioType TAudioFile::DetectFileType() const {
-  if (Utf8Length(FileName) < kMinNameLength) return atUnknown;
-  const TTypeRow* row = FindTypeRow(Utf8Left(GetFileExt(), kMaxExtension));
+// The row of FileName's extension (its first 6 characters), or null; names
+// shorter than 5 characters have no type.
+const TAudioFile::TTypeRow* TAudioFile::TypeRowOfName() const {
+  if (Utf8Length(FileName) < kMinNameLength) return nullptr;
+  return FindTypeRow(Utf8Left(GetFileExt(), kMaxExtension));
+}
+
+TAudioType TAudioFile::TypeOfRow(const TTypeRow* row) const {
   if (row == nullptr) return atUnknown;
   if (row->ByPreference) return PreferredTag == 1 ? atMP3v1 : atMP3v2;
   return row->Type;
 }
+
+TAudioType TAudioFile::DetectFileType() const { return TypeOfRow(TypeRowOfName()); }
 
 std::string TAudioFile::GetShortFileName() const {
   size_t slash = FileName.rfind('/');
@@ -123,10 +130,9 @@ void TAudioFile::ResetValues() {
 
 bool TAudioFile::LoadFile() {
   ResetValues();
-  FileType = DetectFileType();
-  if (!IsRegularFile(FileName)) return false;
-  const TTypeRow* row = FileType == atUnknown ? nullptr : FindTypeRow(Utf8Left(GetFileExt(), kMaxExtension));
-  if (row == nullptr) return false;
+  const TTypeRow* row = TypeRowOfName();
+  FileType = TypeOfRow(row);
+  if (!IsRegularFile(FileName) || row == nullptr) return false;
   bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
   if (row->TagLoader != nullptr) (this->*row->TagLoader)();
   return result;

@@ -138,6 +138,8 @@ class TAudioFile {
   using TLoader = bool (TAudioFile::*)();
   struct TTypeRow;
   static const TTypeRow* FindTypeRow(const std::string& extension);
+  const TTypeRow* TypeRowOfName() const;
+  TAudioType TypeOfRow(const TTypeRow* row) const;
 
   // Stream loaders fill only Stream, tag loaders only Tags.
   bool LoadMpeg();

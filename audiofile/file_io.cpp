@@ -79,10 +79,6 @@ int64_t TFile::ReadBlock(int64_t offset, size_t len, std::string& block) const {
   return n;
 }
 
-bool TFile::ReadRest(int64_t offset, size_t max, std::string& out) const {
-  return ReadAt(offset, max, out);
-}
-
 bool IsRegularFile(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

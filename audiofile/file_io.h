@@ -40,8 +40,6 @@ class TFile {
   // of the file. Gives the number of bytes that came from the file, or -1 on
   // an I/O error or a negative offset.
   int64_t ReadBlock(int64_t offset, size_t len, std::string& block) const;
-  // Reads the whole remainder from offset, but never more than max bytes.
-  bool ReadRest(int64_t offset, size_t max, std::string& out) const;
 
  private:
   int fd_ = -1;

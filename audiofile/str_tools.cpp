@@ -75,7 +75,6 @@ char32_t LowerOf(char32_t cp) {
 
 std::string TCase::LowerCaseText(std::string_view text) const {
   std::u16string units = Utf8ToUtf16(text);
-  std::u32string cps;
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < units.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "tagbridge/wma_text.h"
 
+#include "tagbridge/text_convert.h"
+
 bool WmaReadUtf16(const uint16_t* text, size_t max, std::u16string& out) {
   out.clear();
   if (text == nullptr) return false;
@@ -13,30 +15,16 @@ bool WmaReadUtf16(const uint16_t* text, size_t max, std::u16string& out) {
 
 bool WmaUtf16ToUtf8(const std::u16string& text, std::string& out) {
   out.clear();
+  // A lone surrogate names no character, so no UTF-8 path can spell it.
   for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF) {
+    char16_t u = text[i];
+    if (u >= 0xD800 && u <= 0xDBFF) {
       if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
-    } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
       return false;
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
   }
+  out = Utf16ToUtf8(text.c_str());
   return true;
 }

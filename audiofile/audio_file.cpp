@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "audiofile/file_io.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/file_io.h"
+#include "toolkit/text_codec.h"
 #include "readers/aac_file.h"
 #include "readers/apev2.h"
 #include "readers/flac_file.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "audiofile/debuger.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 
 class TID3v1;
 class TDID3v2;

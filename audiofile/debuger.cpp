@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "audiofile/program_info.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/program_info.h"
+#include "toolkit/str_tools.h"
 
 namespace {
 

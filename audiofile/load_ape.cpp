@@ -2,7 +2,7 @@
 // and the APEv2 tag both carry.
 
 #include "audiofile/audio_file.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 #include "readers/apev2.h"
 #include "readers/monkey.h"
 #include "readers/mpeg_plus.h"

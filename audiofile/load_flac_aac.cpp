@@ -2,7 +2,7 @@
 // ID3 loaders.
 
 #include "audiofile/audio_file.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 #include "readers/aac_file.h"
 #include "readers/flac_file.h"
 

@@ -2,7 +2,7 @@
 // also records whether the other kind of tag is present.
 
 #include "audiofile/audio_file.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/text_codec.h"
 #include "readers/id3v1.h"
 #include "readers/id3v2.h"
 #include "readers/tag_location.h"

@@ -1,7 +1,7 @@
 // The stream loader of MPEG audio files (".mp3", ".mp2", ".mp1").
 
 #include "audiofile/audio_file.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 #include "readers/mpeg_audio.h"
 
 bool TAudioFile::LoadMpeg() {

@@ -3,7 +3,7 @@
 
 #include "audiofile/audio_file.h"
 #include "audiofile/reader_tags.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 #include "readers/ogg_file.h"
 
 bool TAudioFile::LoadOgg() {

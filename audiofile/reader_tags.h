@@ -5,7 +5,7 @@
 // one mapping serves them.
 
 #include "audiofile/audio_file.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 
 template <class TReader>
 void TAudioFile::CopyReaderTags(const TReader& r) {

@@ -19,7 +19,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audiofile/audio_file.h"
-#include "audiofile/program_info.h"
+#include "toolkit/program_info.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
+#include "toolkit/str_tools.h"
 #include "readers/tag_location.h"
 
 namespace {

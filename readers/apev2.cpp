@@ -1,8 +1,8 @@
 #include "readers/apev2.h"
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
+#include "toolkit/text_codec.h"
 #include "readers/tag_location.h"
 
 const std::array<std::string_view, kApeSlotCount> ApeSlotKeys = {

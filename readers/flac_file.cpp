@@ -1,7 +1,7 @@
 #include "readers/flac_file.h"
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
 #include "readers/tag_location.h"
 
 namespace {

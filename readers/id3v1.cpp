@@ -1,8 +1,8 @@
 #include "readers/id3v1.h"
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
+#include "toolkit/text_codec.h"
 
 const char* const GenreNames[148] = {
     "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",

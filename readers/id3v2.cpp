@@ -4,10 +4,10 @@
 #include <array>
 #include <cstring>
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
-#include "audiofile/str_tools.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
+#include "toolkit/str_tools.h"
+#include "toolkit/text_codec.h"
 #include "readers/id3v2_text.h"
 #include "readers/tag_location.h"
 

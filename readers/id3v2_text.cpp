@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "audiofile/text_codec.h"
+#include "toolkit/text_codec.h"
 #include "readers/id3v1.h"
 
 namespace {

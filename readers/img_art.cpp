@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "audiofile/error.h"
-#include "audiofile/file_io.h"
-#include "audiofile/program_info.h"
+#include "toolkit/error.h"
+#include "toolkit/file_io.h"
+#include "toolkit/program_info.h"
 
 namespace {
 

@@ -39,7 +39,7 @@
 #include <cstdint>
 #include <string>
 
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 
 class TMonkeyFile {
  public:

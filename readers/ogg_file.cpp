@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "audiofile/str_tools.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/str_tools.h"
+#include "toolkit/text_codec.h"
 #include "tagbridge/orva_tags.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "audiofile/file_io.h"
+#include "toolkit/file_io.h"
 
 bool ReadTagHeader(const std::string& FileName, TagInfo& Info) {
   Info = TagInfo{};

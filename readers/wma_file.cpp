@@ -4,9 +4,9 @@
 #include <exception>
 #include <string_view>
 
-#include "audiofile/byte_view.h"
-#include "audiofile/str_tools.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/str_tools.h"
+#include "toolkit/text_codec.h"
 #include "tagbridge/orva_tags.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "audiofile/audio_file.h"
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 #include "support/test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "audiofile/audio_file.h"
 #include "audiofile/debuger.h"
-#include "audiofile/program_info.h"
+#include "toolkit/program_info.h"
 #include "support/test_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "audiofile/audio_file.h"
-#include "audiofile/program_info.h"
+#include "toolkit/program_info.h"
 #include "support/test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "audiofile/audio_file.h"
-#include "audiofile/program_info.h"
+#include "toolkit/program_info.h"
 #include "support/asf_builder.h"
 #include "support/test_support.h"
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "audiofile/error.h"
-#include "audiofile/program_info.h"
+#include "toolkit/error.h"
+#include "toolkit/program_info.h"
 #include "readers/img_art.h"
 #include "support/test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "audiofile/file_io.h"
+#include "toolkit/file_io.h"
 #include "readers/wma_info_file.h"
 #include "support/asf_builder.h"
 #include "support/test_support.h"

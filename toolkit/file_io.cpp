@@ -1,4 +1,4 @@
-#include "audiofile/file_io.h"
+#include "toolkit/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "audiofile/text_codec.h"
+#include "toolkit/text_codec.h"
 
 #include <cstdint>
 

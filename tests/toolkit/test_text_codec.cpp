@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "audiofile/text_codec.h"
+#include "toolkit/text_codec.h"
 
 namespace {
 

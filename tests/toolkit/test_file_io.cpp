@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "audiofile/byte_view.h"
-#include "audiofile/file_io.h"
+#include "toolkit/byte_view.h"
+#include "toolkit/file_io.h"
 #include "support/test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "audiofile/str_tools.h"
+#include "toolkit/str_tools.h"
 
 #include <clocale>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <limits>
 #include <locale.h>
 
-#include "audiofile/program_info.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/program_info.h"
+#include "toolkit/text_codec.h"
 
 std::string TStrTools::FormatThousands(int32_t value, const std::string& separator) const {
   std::string digits = std::to_string(value);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "audiofile/str_tools.h"
-#include "audiofile/text_codec.h"
+#include "toolkit/str_tools.h"
+#include "toolkit/text_codec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "audiofile/program_info.h"
+#include "toolkit/program_info.h"
 
 #include <unistd.h>
 

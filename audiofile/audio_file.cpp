@@ -43,7 +43,7 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
       {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag},
       {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
       {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
-      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3},
+      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadFlacTag},
       {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
       {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
   };
@@ -108,8 +108,10 @@ bool TAudioFile::HasPreferredTag() const {
       return Tags.HasTagV1;
     case atMP3v2:
       return Tags.HasTagV2;
-    case atAAC:
     case atFLAC:
+      if (FOwnTagShown) return true;
+      [[fallthrough]];
+    case atAAC:
       return PreferredTag == 1 ? Tags.HasTagV1 : Tags.HasTagV2;
     default:
       return false;
@@ -126,6 +128,7 @@ std::string TAudioFile::GetReportName(const std::string& path) {
 void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};
+  FOwnTagShown = false;
 }
 
 bool TAudioFile::LoadFile() {

@@ -151,6 +151,8 @@ class TAudioFile {
   bool LoadMonkey();
   bool LoadMpc();
   bool LoadFlac();
+  // The preferred ID3 tag, else the file's own comments and picture.
+  bool LoadFlacTag();
   bool LoadAac();
   bool LoadOgg();
   bool LoadWma();
@@ -166,6 +168,9 @@ class TAudioFile {
   TCase FCase;
   TFileTools FFileTools;
   TStrTools FStrTools;
+  // The loaded file shows its own tag in place of a missing preferred ID3
+  // tag (FLAC's Vorbis comments).
+  bool FOwnTagShown = false;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

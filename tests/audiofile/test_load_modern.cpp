@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "audiofile/audio_file.h"
+#include "toolkit/program_info.h"
 #include "support/test_support.h"
 
 namespace {
@@ -50,6 +51,67 @@ TEST_F(LoadModern, MusepackVersion8) {
   EXPECT_EQ(s.Duration, 1u);
   EXPECT_EQ(s.BitRate, 39u);
   EXPECT_FALSE(audio.Tags.HasTagV1);
+}
+
+// The body the picture tool reads for the front cover of the fixtures.
+std::string FrontCoverBody() {
+  return std::string("\x03image/png", 10) + '\0' + "\x03" + "front" + '\0' + test::ReadAll(test::Fixture("mpeg/cover.png"));
+}
+
+// A FLAC file without ID3 tags shows its Vorbis comments and front cover,
+// under either ID3 preference, flagged as the file's own tag like an Ogg
+// file's comments.
+TEST_F(LoadModern, FlacCommentsAndPictureWhenNoId3Tag) {
+  const TTagFull& t = audio.Tags;
+  for (int preferred : {1, 2}) {
+    SCOPED_TRACE(preferred);
+    EXPECT_TRUE(Load("comments.flac", preferred));
+    EXPECT_EQ(audio.FileType, atFLAC);
+    EXPECT_TRUE(audio.Stream.Valid);
+    EXPECT_EQ(t.Title, "Flac T\xC3\xAFtle");
+    EXPECT_EQ(t.Artist, "Flac Artist");
+    EXPECT_EQ(t.Album, "Flac Album");
+    EXPECT_EQ(t.Year, "2019");
+    EXPECT_EQ(t.TrackText, "3/12");
+    EXPECT_EQ(t.TrackNumber, 3);
+    EXPECT_EQ(t.Genre, "Ambient");
+    EXPECT_EQ(t.Comment, "From metaflac");
+    EXPECT_EQ(t.Composer, "Flac Composer");
+    EXPECT_EQ(t.BPM, 96);
+    EXPECT_TRUE(t.HasLyrics);
+    EXPECT_EQ(t.Lyrics, "First line\nSecond line");
+    EXPECT_TRUE(t.HasPicture);
+    EXPECT_EQ(t.PictureData, FrontCoverBody());
+    EXPECT_TRUE(t.HasTagV1);
+    EXPECT_FALSE(t.HasTagV2);
+    EXPECT_EQ(t.TagVersion, "reference libFLAC 1.4.2 20221022");
+    EXPECT_TRUE(audio.HasPreferredTag());
+    EXPECT_EQ(audio.GetReportName(audio.FileName), "2019 Flac Album");
+  }
+  // An ID3 tag, when the preferred one is there, still comes first.
+  EXPECT_TRUE(Load("../apeflac/id3.flac", 2));
+  EXPECT_EQ(t.Title, "FLAC Title");
+  EXPECT_EQ(t.TagVersion.substr(0, 2), "2.");
+  // A FLAC file with neither shows no tag.
+  EXPECT_TRUE(Load("../apeflac/stereo.flac", 2));
+  EXPECT_FALSE(t.HasTagV1);
+  EXPECT_FALSE(audio.HasPreferredTag());
+  EXPECT_EQ(audio.GetReportName(audio.FileName), "Untitled");
+}
+
+// The cover of an Ogg file, from its METADATA_BLOCK_PICTURE comment, goes
+// the way of every embedded picture: into the picture file.
+TEST_F(LoadModern, OggCoverFromAPictureComment) {
+  EXPECT_TRUE(Load("cover.ogg"));
+  EXPECT_EQ(audio.Tags.Title, "Ogg Cover");
+  EXPECT_TRUE(audio.Tags.HasPicture);
+  EXPECT_EQ(audio.Tags.PictureData, FrontCoverBody());
+  // The picture file lands in the program folder, here a temporary one.
+  test::TempDir dir;
+  SetProgramPath(dir.File("velloran"));
+  EXPECT_EQ(audio.ExtractPicture(), dir.File("tmp_image.png"));
+  SetProgramPath("");
+  EXPECT_EQ(test::ReadAll(dir.File("tmp_image.png")), test::ReadAll(test::Fixture("mpeg/cover.png")));
 }
 
 }  // namespace

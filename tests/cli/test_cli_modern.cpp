@@ -62,4 +62,29 @@ TEST(CliModern, MusepackVersion8) {
   EXPECT_EQ(lines["sv8.mpc"]["Tags"]["TrackText"], "5");
 }
 
+// A FLAC and an Ogg file with their own comments and a cover look alike:
+// the file's own tag, its vendor as the tag version, the front cover.
+TEST(CliModern, FlacAndOggCommentsAndCovers) {
+  auto lines = ReportLines();
+  const json& flac = lines["comments.flac"]["Tags"];
+  EXPECT_EQ(flac["Title"], "Flac T\xC3\xAFtle");
+  EXPECT_EQ(flac["Album"], "Flac Album");
+  EXPECT_EQ(flac["TrackNumber"], 3);
+  EXPECT_EQ(flac["TagVersion"], "reference libFLAC 1.4.2 20221022");
+  const json& ogg = lines["cover.ogg"]["Tags"];
+  EXPECT_EQ(ogg["Title"], "Ogg Cover");
+  EXPECT_EQ(ogg["TagVersion"], lines["cover.ogg"]["Stream"]["Encoder"]);
+  // The cover is the 189-byte PNG behind an 18-byte picture header.
+  for (const json* tags : {&flac, &ogg}) {
+    EXPECT_EQ((*tags)["HasTagV1"], true);
+    EXPECT_EQ((*tags)["HasTagV2"], false);
+    EXPECT_EQ((*tags)["HasPicture"], true);
+    EXPECT_EQ((*tags)["PictureData"], 18 + 189);
+  }
+  EXPECT_EQ(lines["nopicture.flac"]["Tags"]["Title"], "Plain Comments");
+  EXPECT_EQ(lines["nopicture.flac"]["Tags"]["HasPicture"], false);
+  // Under the ID3v1 preference the FLAC file shows the same.
+  EXPECT_EQ(ReportLines("--id3v1")["comments.flac"]["Tags"], flac);
+}
+
 }  // namespace

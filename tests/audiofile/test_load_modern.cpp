@@ -114,4 +114,17 @@ TEST_F(LoadModern, OggCoverFromAPictureComment) {
   EXPECT_EQ(test::ReadAll(dir.File("tmp_image.png")), test::ReadAll(test::Fixture("mpeg/cover.png")));
 }
 
+// An Ogg file whose first stream is Theora video shows its Vorbis sound.
+TEST_F(LoadModern, OggVideoWithVorbisSound) {
+  EXPECT_TRUE(Load("theora.ogg"));
+  EXPECT_EQ(audio.FileType, atOGG);
+  EXPECT_TRUE(audio.Stream.Valid);
+  EXPECT_EQ(audio.Stream.ChannelMode, "Stereo");
+  EXPECT_EQ(audio.Stream.SampleRate, 22050u);
+  EXPECT_EQ(audio.Stream.Duration, 1u);
+  EXPECT_EQ(audio.Tags.Title, "Theora Sound");
+  EXPECT_EQ(audio.Tags.Artist, "Video Artist");
+  EXPECT_TRUE(audio.Tags.HasTagV1);
+}
+
 }  // namespace

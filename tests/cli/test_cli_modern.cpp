@@ -87,4 +87,15 @@ TEST(CliModern, FlacAndOggCommentsAndCovers) {
   EXPECT_EQ(ReportLines("--id3v1")["comments.flac"]["Tags"], flac);
 }
 
+TEST(CliModern, OggVideoWithVorbisSound) {
+  auto lines = ReportLines();
+  const json& line = lines["theora.ogg"];
+  EXPECT_EQ(line["LoadFile"], true);
+  EXPECT_EQ(line["Stream"]["Valid"], true);
+  EXPECT_EQ(line["Stream"]["SampleRate"], 22050);
+  EXPECT_EQ(line["Stream"]["ChannelMode"], "Stereo");
+  EXPECT_EQ(line["Stream"]["Duration"], 1);
+  EXPECT_EQ(line["Tags"]["Title"], "Theora Sound");
+}
+
 }  // namespace

@@ -310,7 +310,7 @@ TEST(OggWrite, FilesThatAreNotOggVorbisAreRefused) {
   const std::string mono = test::ReadAll(OggFixture("mono.ogg"));
   const std::vector<std::string> inputs = {
       "", std::string(5000, 'x'), std::string(100, 'x'), mono.substr(0, 58), mono.substr(0, 2000),
-      test::ReadAll(OggFixture("multiplexed.ogg"))};
+      test::ReadAll(OggFixture("multiplexed.ogg")), test::ReadAll(test::Fixture("modern/theora.ogg"))};
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string path = dir.Write("in" + std::to_string(i) + ".ogg", inputs[i]);
     ExpectRefused(path, Rewrite(path, {{"TITLE", "x"}}));

@@ -116,8 +116,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, TReportOptions& opt
 }
 
 // The files the paths stand for, each once, in the order given, as full
-// paths; only those whose stream values can be read.
-std::vector<std::string> UsableFiles(const std::vector<std::string>& paths, TAudioFile& audio) {
+// paths.
+std::vector<std::string> NamedFiles(const std::vector<std::string>& paths) {
   std::vector<std::string> candidates;
   for (const std::string& path : paths) {
     std::error_code ec;
@@ -129,18 +129,10 @@ std::vector<std::string> UsableFiles(const std::vector<std::string>& paths, TAud
   }
   std::vector<std::string> files;
   std::set<std::string> seen;
-  audio.SetPreferredTag(2);
   for (const std::string& candidate : candidates) {
     std::error_code ec;
     std::string full = std::filesystem::absolute(candidate, ec).lexically_normal().string();
-    if (ec || !seen.insert(full).second) continue;
-    audio.FileName = full;
-    try {
-      audio.LoadFile();
-    } catch (const std::exception&) {
-      // Taken when the stream values were read before the error.
-    }
-    if (audio.Stream.Valid) files.push_back(full);
+    if (!ec && seen.insert(full).second) files.push_back(std::move(full));
   }
   return files;
 }
@@ -178,8 +170,10 @@ int RunReportCommand(const std::vector<std::string>& arguments) {
     Complain("no template " + *options.template_name + " (looked in " + engine.FTemplatesFolder + ")");
     return 1;
   }
-  engine.FAudioFile.FileList = UsableFiles(options.paths, engine.FAudioFile);
-  if (engine.FAudioFile.FileList.empty()) {
+  // Like the tracklist, the report takes only files whose stream values
+  // can be read.
+  engine.FAudioFile.FileList = NamedFiles(options.paths);
+  if (engine.KeepReadableFiles() == 0) {
     Complain("none of the given paths is a music file whose stream can be read");
     return 1;
   }

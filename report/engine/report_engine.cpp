@@ -5,6 +5,7 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 #include "report/engine/page_text.h"
 #include "report/engine/templates.h"
@@ -132,8 +133,7 @@ TReportResult TReportEngine::BuildReport(TReportMode mode) {
   } catch (const std::exception& e) {
     NotifyUser(e.what());
   }
-  FLoaded.clear();
-  FIsLoaded.clear();
+  ClearLoaded();
   ResetProgress(false);
   FBusy = false;
   return result;
@@ -159,8 +159,8 @@ TReportResult TReportEngine::Generate(TReportMode mode) {
   FImageUsed = false;
   if (FImageName.empty()) FImageName = kDefaultImageName;
   FCounter = 1;
-  FLoaded.clear();
-  FIsLoaded.clear();
+  // Values read for another list are of no use.
+  if (FLoadedList != FAudioFile.FileList) ClearLoaded();
   if (!FTotalsReady) ComputeTotals();
   FTotalFiles = static_cast<int32_t>(std::min<size_t>(FAudioFile.FileList.size(), INT32_MAX));
   SetCurrentFile(0);
@@ -261,6 +261,7 @@ std::string TReportEngine::FooterLine() const {
 }
 
 void TReportEngine::ComputeTotals() {
+  if (FLoadedList != FAudioFile.FileList) ClearLoaded();
   FTotalSize = 0;
   FTotalTime = 0;
   // The stream values do not depend on the tag preference, so the loads
@@ -271,10 +272,28 @@ void TReportEngine::ComputeTotals() {
     FTotalTime += values.Stream.Duration;
   }
   FTotalsReady = true;
-  if (!FBusy) {
-    FLoaded.clear();
-    FIsLoaded.clear();
+  if (!FBusy) ClearLoaded();
+}
+
+size_t TReportEngine::KeepReadableFiles() {
+  std::vector<std::string>& list = FAudioFile.FileList;
+  if (FLoadedList != list) ClearLoaded();
+  std::vector<std::string> readable;
+  std::vector<std::optional<TLoadedFile>> loaded;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (!FileValues(i).Stream.Valid) continue;
+    readable.push_back(std::move(list[i]));
+    loaded.push_back(std::move(FLoaded[i]));
   }
+  list = std::move(readable);
+  FLoaded = std::move(loaded);
+  FLoadedList = list;
+  return list.size();
+}
+
+void TReportEngine::ClearLoaded() {
+  FLoaded.clear();
+  FLoadedList.clear();
 }
 
 void TReportEngine::LoadWithFallback(const std::string& path) {
@@ -296,18 +315,18 @@ const TReportEngine::TLoadedFile& TReportEngine::FileValues(size_t index) {
   const std::vector<std::string>& list = FAudioFile.FileList;
   if (index >= list.size()) return kNoFile;
   if (FLoaded.size() != list.size()) {
-    FLoaded.assign(list.size(), TLoadedFile{});
-    FIsLoaded.assign(list.size(), false);
+    FLoaded.assign(list.size(), std::nullopt);
+    FLoadedList = list;
   }
-  if (!FIsLoaded[index]) {
+  if (!FLoaded[index].has_value()) {
     LoadWithFallback(list[index]);
-    FLoaded[index].Tags = std::move(FAudioFile.Tags);
-    FLoaded[index].Tags.PictureData.clear();
-    FLoaded[index].Stream = std::move(FAudioFile.Stream);
+    TLoadedFile& values = FLoaded[index].emplace();
+    values.Tags = std::move(FAudioFile.Tags);
+    values.Tags.PictureData.clear();
+    values.Stream = std::move(FAudioFile.Stream);
     FAudioFile.ResetValues();
-    FIsLoaded[index] = true;
   }
-  return FLoaded[index];
+  return *FLoaded[index];
 }
 
 void TReportEngine::SetCurrentFile(size_t index) {

@@ -49,6 +49,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,13 @@ class TReportEngine {
   // FImageName and gives true (also when the picture could not be written).
   bool CopyCoverImage();
 
+  // Reads every file of FileList (as a generation does) and drops those
+  // whose stream values cannot be read, for front ends that take paths as
+  // the user names them; gives how many are left. A generation that follows
+  // with the same FileList uses the values read here instead of reading the
+  // files again.
+  size_t KeepReadableFiles();
+
   // "Year Album" of the first file when it has the preferred tag (possibly
   // empty), else "Untitled": the name proposed for the report and its picture.
   std::string ProposeReportName();
@@ -166,13 +174,15 @@ class TReportEngine {
   // Loads FileName with the ID3v2 preference, falling back to ID3v1 when
   // the file lacks the preferred tag.
   void LoadWithFallback(const std::string& path);
-  // The values of file i, loaded once per generation.
+  // The values of file i, read once per generation (or once since
+  // KeepReadableFiles).
   const TLoadedFile& FileValues(size_t index);
+  void ClearLoaded();
   void SetCurrentFile(size_t index);
   void ProcessEvents();
 
-  std::vector<TLoadedFile> FLoaded;
-  std::vector<bool> FIsLoaded;
+  std::vector<std::optional<TLoadedFile>> FLoaded;
+  std::vector<std::string> FLoadedList;  // the FileList that FLoaded belongs to
   size_t FCurrentIndex = 0;
   int FProgress = 0;
   bool FBusy = false;

@@ -274,6 +274,19 @@ TEST_F(ReportEngine, ARunningGenerationRefusesAnotherAndStopsWhenCancelled) {
   EXPECT_EQ(engine.BuildReport(TReportMode::Preview), TReportResult::Done);
 }
 
+TEST_F(ReportEngine, KeepReadableFilesDropsTheRestAndItsValuesServeTheNextGeneration) {
+  engine.FAudioFile.FileList = {tracks[0], dir.File("missing.mp3"), dir.Write("notes.mp3", "no audio"), tracks[2]};
+  EXPECT_EQ(engine.KeepReadableFiles(), 2u);
+  EXPECT_EQ(engine.FAudioFile.FileList, (std::vector<std::string>{tracks[0], tracks[2]}));
+  // The files are not read again: a file gone since still shows its values.
+  std::filesystem::remove(tracks[0]);
+  EXPECT_EQ(Preview("<!-- {repeat_begin} -->\n{title} {size}\n<!-- {repeat_end} -->\n{total_size}"),
+            (std::vector<std::string>{"Dawn 4", "Dusk 4", "8"}));
+  // Once a generation is over, the next one reads the files afresh.
+  EXPECT_EQ(Preview("<!-- {repeat_begin} -->\n{title} {size}\n<!-- {repeat_end} -->"),
+            (std::vector<std::string>{" 0", "Dusk 4"}));
+}
+
 TEST_F(ReportEngine, ProposedNameIsYearAndAlbumOrUntitled) {
   EXPECT_EQ(engine.ProposeReportName(), "2003 First Light");
   engine.FAudioFile.FileList = {tracks[1]};

@@ -6,34 +6,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
 
 using nlohmann::json;
 
-// Runs velloran-report --json on the group's folder (or another path) and
-// gives each line by file name.
+// velloran-report --json on the group's folder (or another path), by file name.
 std::map<std::string, json> ReportLines(const std::string& options, const std::string& path = test::Fixture("apeflac")) {
-  std::string command = std::string(VELLORAN_BIN_DIR "/velloran-report --json ") + options + " '" + path + "'";
-  std::map<std::string, json> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return lines;
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0);
-  size_t start = 0;
-  while (start < out.size()) {
-    size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    json line = json::parse(out.substr(start, end - start));
-    std::string name = line["FileName"].get<std::string>();
-    lines[name.substr(name.rfind('/') + 1)] = line;
-    start = end + 1;
-  }
-  return lines;
+  return test::ReportLinesByName(options, path);
 }
 
 TEST(CliApeFlac, FlacFiles) {

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
@@ -17,26 +17,7 @@ using nlohmann::json;
 
 // The report's line of each file of the folder, by file name.
 std::map<std::string, json> ReportLines(const std::string& options = "") {
-  std::string command =
-      std::string(VELLORAN_BIN_DIR "/velloran-report --json ") + options + " '" + test::Fixture("modern") + "'";
-  std::map<std::string, json> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return lines;
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0);
-  size_t start = 0;
-  while (start < out.size()) {
-    size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    json line = json::parse(out.substr(start, end - start));
-    std::string name = line["FileName"].get<std::string>();
-    lines[name.substr(name.rfind('/') + 1)] = line;
-    start = end + 1;
-  }
-  return lines;
+  return test::ReportLinesByName(options, test::Fixture("modern"));
 }
 
 TEST(CliModern, MusepackVersion8) {

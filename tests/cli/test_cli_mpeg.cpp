@@ -1,40 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
 
 using nlohmann::json;
 
-// Runs velloran-report --json on the MPEG fixtures and gives its lines by
-// file name.
+// velloran-report --json on the MPEG fixtures, by file name.
 std::map<std::string, json> Report(const std::string& options) {
-  std::string command = std::string(VELLORAN_BIN_DIR "/velloran-report --json ") + options + " '" +
-                        test::Fixture("mpeg") + "'";
-  std::map<std::string, json> out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  std::string text;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  ::pclose(pipe);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    json line = json::parse(text.substr(start, end - start));
-    std::string name = line["FileName"].get<std::string>();
-    out[name.substr(name.rfind('/') + 1)] = line;
-    start = end + 1;
-  }
-  return out;
+  return test::ReportLinesByName(options, test::Fixture("mpeg"));
 }
 
 // Stream values as the headers give them: Xing files frames * samples per

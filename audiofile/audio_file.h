@@ -57,7 +57,9 @@ struct TTagFull {
   std::string PictureData;  // the raw picture block as the tag reader delivers it (bytes, not text)
   bool HasPicture = false;
   bool HasLyrics = false;
-  bool HasTagV1 = false;  // ID3v1; for Ogg and Windows Media the file's own tag; for APE and MPC the APEv2 tag
+  // ID3v1; for Ogg and Windows Media, and FLAC shown by its comments, the
+  // file's own tag; for APE and MPC the APEv2 tag.
+  bool HasTagV1 = false;
   bool HasTagV2 = false;  // ID3v2
   std::string Genre;
   std::string Language;

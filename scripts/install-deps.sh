@@ -13,6 +13,12 @@ packages=(
   nlohmann-json3-dev
   libogg-dev
   libvorbis-dev
+  qt6-base-dev
+  qt6-svg-dev
+  libgl-dev
+  xvfb
+  xauth
+  imagemagick
 )
 
 missing=()

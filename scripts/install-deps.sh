@@ -19,6 +19,7 @@ packages=(
   xvfb
   xauth
   imagemagick
+  xdotool
 )
 
 missing=()

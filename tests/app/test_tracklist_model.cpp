@@ -62,6 +62,20 @@ TEST_F(ModelFixture, AddsReadableFilesAndSkipsTheRestSilently) {
   EXPECT_FALSE(model.AddFile(dir.File("missing.ogg")));
 }
 
+TEST_F(ModelFixture, CancelStopsAfterTheCurrentFileAndKeepsTheRowsAdded) {
+  std::vector<std::string> paths(8, test::Fixture("foundation/plain.mp3"));
+  std::vector<std::pair<int, int>> seen;
+  int handled = model.AddFiles(paths, [&](int done, int total) {
+    seen.emplace_back(done, total);
+    return done < 3;
+  });
+  EXPECT_EQ(handled, 3);
+  EXPECT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 8}, {2, 8}, {3, 8}}));
+  // A refresh stopped the same way leaves the later rows as they were.
+  EXPECT_EQ(model.RefreshAll([](int done, int) { return done < 2; }), 2);
+}
+
 TEST_F(ModelFixture, RowCopiesTheLoadedValues) {
   ASSERT_TRUE(model.AddFile(test::Fixture("wma/tagged.wma")));
   const TMyNodeData& row = model.Row(0);

@@ -136,19 +136,26 @@ void TFormMain::CreateMenusAndBars() {
         target->addAction(Action(static_cast<TActionId>(id)));
     }
   };
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  // The menu bar rides in a tool bar of its own, so that it and the button
+  // bar share the top dock and either can be moved there (not floated).
+  auto dockBar = [this](const QString& name, const QString& title) {
+    auto* bar = addToolBar(title);
+    bar->setObjectName(name);
+    bar->setMovable(true);
+    bar->setFloatable(false);
+    bar->setAllowedAreas(Qt::TopToolBarArea);
+    bar->setIconSize(QSize(16, 16));
+    return bar;
+  };
+  auto* menus = new QMenuBar;
+  QMenu* file = menus->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("TB_FILE"));
   fill(file, FileMenuEntries());
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  QMenu* help = menus->addMenu(QStringLiteral("&Help"));
   fill(help, HelpMenuEntries());
+  dockBar(QStringLiteral("TBToolbar1"), QStringLiteral("Menu"))->addWidget(menus);
 
-  auto* bar = addToolBar(QStringLiteral("Tracklist"));
-  bar->setObjectName(QStringLiteral("TBToolbar2"));
-  bar->setMovable(true);
-  bar->setFloatable(false);
-  bar->setAllowedAreas(Qt::TopToolBarArea);
-  bar->setIconSize(QSize(16, 16));
-  fill(bar, FileMenuEntries());
+  fill(dockBar(QStringLiteral("TBToolbar2"), QStringLiteral("Tracklist")), FileMenuEntries());
 
   // The list's context menu shows the File menu's entries.
   for (int id : FileMenuEntries()) {

@@ -22,8 +22,8 @@ files=(
   "$fx/mpeg/layer2.mp2" "$fx/foundation/v1only.mp3" "$fx/apeflac/tagged.ape" "$fx/apeflac/v1000.mpc"
   "$fx/apeflac/id3.flac" "$fx/apeflac/tagged.aac" "$fx/ogg/long_lyrics.ogg" "$fx/wma/clip.wmv"
 )
-# tagged.wma is the fifth row: after the four sample files.
-focus_row=4
+# The sixth row (after the four sample files and tagged.wma) has a picture and lyrics.
+focus_row=5
 
 "$program" "${files[@]}" &
 pid=$!
@@ -32,7 +32,7 @@ trap 'kill "$pid" 2>/dev/null || true' EXIT
 wid=$(xdotool search --sync --name "VLR Velloran" | head -n 1)
 sleep 2
 # Click the first row, then walk down to the row to show.
-xdotool mousemove --window "$wid" 60 78 click 1
+xdotool mousemove --window "$wid" 60 58 click 1
 sleep 0.3
 for ((i = 0; i < focus_row; i++)); do xdotool key Down; done
 # Leave the pointer where no tool tip opens.

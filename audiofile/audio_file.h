@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audiofile/debuger.h"
+#include "toolkit/file_io.h"
 #include "toolkit/str_tools.h"
 
 class TID3v1;
@@ -166,6 +167,9 @@ class TAudioFile {
   TCase FCase;
   TFileTools FFileTools;
   TStrTools FStrTools;
+  // The file being loaded, open only during LoadFile and shared by the
+  // readers of that load; kept so that its buffers serve every load.
+  TFile FFile;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

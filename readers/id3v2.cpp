@@ -237,10 +237,16 @@ void TDID3v2::ClearTag() {
 
 bool TDID3v2::LoadTag(const std::string& FileName) {
   ClearTag();
-  this->FileName = FileName;
   TFile file;
+  bool read = file.Open(FileName) && LoadTag(file);
+  this->FileName = FileName;
+  return read;
+}
+
+bool TDID3v2::LoadTag(const TFile& file) {
+  ClearTag();
   std::string head;
-  if (!file.Open(FileName) || !file.ReadExact(0, 10, head)) return false;
+  if (!file.ReadExact(0, 10, head)) return false;
   if (head.compare(0, 3, "ID3") != 0) return true;
 
   TagInfo info;

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+class TFile;
+
 // One kept frame.
 class TFrameItem_ID3v2 {
  public:
@@ -52,7 +54,7 @@ class TDID3v2 {
   bool Exists = false;
   uint8_t VersionID = 0;  // major version
   int64_t Size = 0;       // tag size with header and footer
-  std::string FileName;
+  std::string FileName;  // set by the path form of LoadTag
 
   std::string Title, Artist, Album, Year, Track, Genre, Lyricist, EncodedBy, Language, Copyright, Composer,
       Link, OrigLyricist, OrigArtist, OrigAlbum, ContentGroup, Subtitle, RecordingDates, Band, Conductor, Remixer;
@@ -72,6 +74,8 @@ class TDID3v2 {
   // True when the first 10 bytes could be read, whether or not they start a
   // tag (Exists tells); false when the file cannot be opened or is shorter.
   bool LoadTag(const std::string& FileName);
+  // The same through a file that is open already.
+  bool LoadTag(const TFile& file);
 
   // The Data of item Index of a collection, or empty.
   std::string GetComment(int Index) const;

@@ -6,6 +6,14 @@
 // positional and never go past the end of the file: ReadAt gives what was
 // there, ReadBlock zero-fills the rest of a fixed-size block.
 //
+// Every reader of a load starts by looking at the same places: the first
+// bytes (an ID3v2 header, a stream header) and the last 128 (an ID3v1 tag,
+// an APE footer). ReadEnds reads both once; later reads that lie wholly
+// inside either are answered from memory, so the readers of one load can
+// share one open file without each paying for the same system calls. The
+// buffers are kept over Close, so a TFile reused for many files allocates
+// nothing per file.
+//
 // WriteFileReplacing writes to a temporary file in the target's folder and
 // renames it over the target, so a failure never leaves a half-written file
 // where a good one stood.
@@ -20,15 +28,21 @@ class TFile {
   ~TFile() { Close(); }
   TFile(const TFile&) = delete;
   TFile& operator=(const TFile&) = delete;
-  TFile(TFile&& other) noexcept : fd_(other.fd_), size_(other.size_) { other.fd_ = -1; }
+  TFile(TFile&& other) noexcept;
   TFile& operator=(TFile&& other) noexcept;
 
-  // Opens a regular file for reading; a folder, a device or a missing file fails.
+  // Opens a regular file for reading; a folder, a device, a pipe or a
+  // missing file fails (without waiting for a writer on a pipe).
   bool Open(const std::string& path);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   // Size in bytes at the time of opening.
   int64_t Size() const { return size_; }
+
+  // Reads the first head_len and the last tail_len bytes (fewer in a short
+  // file) to answer later reads from. False on an I/O error; the reads then
+  // go to the file as before.
+  bool ReadEnds(size_t head_len, size_t tail_len);
 
   // Reads up to len bytes at offset into out (resized to what was read).
   // False on an I/O error or a negative offset; reading at or past the end
@@ -42,8 +56,17 @@ class TFile {
   int64_t ReadBlock(int64_t offset, size_t len, std::string& block) const;
 
  private:
+  // Copies [offset, offset + len) from a buffer of the file's ends into out
+  // when it lies wholly inside one.
+  bool FromEnds(int64_t offset, size_t len, std::string& out) const;
+  // Reads into dest; gives the bytes read (fewer at the end of the file) or -1.
+  int64_t ReadInto(int64_t offset, size_t len, char* dest) const;
+
   int fd_ = -1;
   int64_t size_ = 0;
+  std::string head_;  // the first bytes of the file, when ReadEnds ran
+  std::string tail_;  // the last bytes of the file, when ReadEnds ran
+  int64_t tail_start_ = 0;
 };
 
 // True when path names an existing regular file.

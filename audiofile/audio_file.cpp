@@ -138,6 +138,7 @@ std::string TAudioFile::GetReportName(const std::string& path) {
 void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};
+  FPictureOffset = -1;
 }
 
 bool TAudioFile::LoadFile() {
@@ -156,6 +157,7 @@ bool TAudioFile::LoadFile() {
   }
   bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
   if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  if (!Tags.PictureData.empty()) Tags.PictureSize = static_cast<int64_t>(Tags.PictureData.size());
   return result;
 }
 

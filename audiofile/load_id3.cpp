@@ -27,6 +27,7 @@ bool TAudioFile::LoadID3v1() {
 
 bool TAudioFile::LoadID3v2() {
   Tags.HasTagV1 = HasID3v1Tag(FFile);
+  FID3v2->ReadPictureData = ReadPictures;
   if (!FID3v2->LoadTag(FFile) || !FID3v2->Exists) return false;
   const TDID3v2& tag = *FID3v2;
   Tags.HasTagV2 = true;
@@ -58,7 +59,9 @@ bool TAudioFile::LoadID3v2() {
   }
   if (tag.HasPicture) {
     Tags.PictureData = tag.GetPicture(0);
+    Tags.PictureSize = tag.GetPictureSize(0);
     Tags.HasPicture = true;
+    FPictureOffset = tag.Pictures.Item(0).DataOffset;
   }
   Tags.TagVersion = "2." + std::to_string(tag.VersionID);
   return true;

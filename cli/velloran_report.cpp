@@ -53,7 +53,7 @@ ordered_json TagsJson(const TTagFull& t) {
       {"Band", t.Band},           {"BPM", t.BPM},
       {"Comment", t.Comment},     {"Composer", t.Composer},
       {"Conductor", t.Conductor}, {"Copyright", t.Copyright},
-      {"ContentGroup", t.ContentGroup}, {"PictureData", t.PictureData.size()},
+      {"ContentGroup", t.ContentGroup}, {"PictureData", t.PictureSize},
       {"HasPicture", t.HasPicture}, {"HasLyrics", t.HasLyrics},
       {"HasTagV1", t.HasTagV1},   {"HasTagV2", t.HasTagV2},
       {"Genre", t.Genre},         {"Language", t.Language},
@@ -128,6 +128,8 @@ int main(int argc, char** argv) {
 
   TAudioFile audio;
   audio.SetPreferredTag(id3v1 ? 1 : 2);
+  // The lines give only the length of a picture.
+  audio.ReadPictures = false;
   for (const std::string& path : paths) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {

@@ -14,7 +14,10 @@ TFile::TFile(TFile&& other) noexcept
       size_(other.size_),
       head_(std::move(other.head_)),
       tail_(std::move(other.tail_)),
-      tail_start_(other.tail_start_) {
+      tail_start_(other.tail_start_),
+      window_size_(other.window_size_),
+      window_(std::move(other.window_)),
+      window_start_(other.window_start_) {
   other.fd_ = -1;
   other.Close();
 }
@@ -27,6 +30,9 @@ TFile& TFile::operator=(TFile&& other) noexcept {
     head_ = std::move(other.head_);
     tail_ = std::move(other.tail_);
     tail_start_ = other.tail_start_;
+    window_size_ = other.window_size_;
+    window_ = std::move(other.window_);
+    window_start_ = other.window_start_;
     other.fd_ = -1;
     other.Close();
   }
@@ -57,6 +63,9 @@ void TFile::Close() {
   head_.clear();
   tail_.clear();
   tail_start_ = 0;
+  window_size_ = 0;
+  window_.clear();
+  window_start_ = 0;
 }
 
 int64_t TFile::ReadInto(int64_t offset, size_t len, char* dest) const {
@@ -76,23 +85,26 @@ int64_t TFile::ReadInto(int64_t offset, size_t len, char* dest) const {
 bool TFile::ReadEnds(size_t head_len, size_t tail_len) {
   head_.clear();
   tail_.clear();
+  window_.clear();
   tail_start_ = 0;
-  std::string head, tail;
-  if (!ReadAt(0, head_len, head)) return false;
+  window_size_ = 0;
+  // With the buffers empty, ReadAt goes to the file and fills them in place,
+  // so they keep their memory from one file to the next.
+  if (!ReadAt(0, head_len, head_)) return false;
   int64_t tail_start = size_ > static_cast<int64_t>(tail_len) ? size_ - static_cast<int64_t>(tail_len) : 0;
   // A file that the head holds whole needs no second read.
-  if (tail_start < static_cast<int64_t>(head.size())) {
-    tail.assign(head, static_cast<size_t>(tail_start));
-  } else if (!ReadAt(tail_start, tail_len, tail)) {
+  if (tail_start < static_cast<int64_t>(head_.size())) {
+    tail_.assign(head_, static_cast<size_t>(tail_start));
+  } else if (!ReadAt(tail_start, tail_len, tail_)) {
+    head_.clear();
     return false;
   }
-  head_ = std::move(head);
-  tail_ = std::move(tail);
   tail_start_ = tail_start;
+  window_size_ = head_len;
   return true;
 }
 
-bool TFile::FromEnds(int64_t offset, size_t len, std::string& out) const {
+bool TFile::FromBuffers(int64_t offset, size_t len, std::string& out) const {
   auto inside = [&](const std::string& buffer, int64_t start) {
     if (offset < start || buffer.empty()) return false;
     size_t at = static_cast<size_t>(offset - start);
@@ -100,7 +112,21 @@ bool TFile::FromEnds(int64_t offset, size_t len, std::string& out) const {
     out.assign(buffer, at, len);
     return true;
   };
-  return inside(head_, 0) || inside(tail_, tail_start_);
+  return inside(head_, 0) || inside(tail_, tail_start_) || inside(window_, window_start_);
+}
+
+bool TFile::ReadAhead(int64_t offset) const {
+  uint64_t available = static_cast<uint64_t>(size_ - offset);
+  size_t len = available < window_size_ ? static_cast<size_t>(available) : window_size_;
+  window_.resize(len);
+  int64_t done = ReadInto(offset, len, window_.data());
+  if (done < 0) {
+    window_.clear();
+    return false;
+  }
+  window_.resize(static_cast<size_t>(done));
+  window_start_ = offset;
+  return true;
 }
 
 bool TFile::ReadAt(int64_t offset, size_t len, std::string& out) const {
@@ -110,7 +136,12 @@ bool TFile::ReadAt(int64_t offset, size_t len, std::string& out) const {
   // Never allocate more than the file holds from offset on.
   uint64_t available = static_cast<uint64_t>(size_ - offset);
   if (len > available) len = static_cast<size_t>(available);
-  if (FromEnds(offset, len, out)) return true;
+  if (FromBuffers(offset, len, out)) return true;
+  if (len <= window_size_) {
+    if (!ReadAhead(offset)) return false;
+    // The window holds all of [offset, offset + len) unless the file shrank.
+    if (FromBuffers(offset, len, out)) return true;
+  }
   out.resize(len);
   int64_t done = ReadInto(offset, len, out.data());
   if (done < 0) {

@@ -10,9 +10,12 @@
 // bytes (an ID3v2 header, a stream header) and the last 128 (an ID3v1 tag,
 // an APE footer). ReadEnds reads both once; later reads that lie wholly
 // inside either are answered from memory, so the readers of one load can
-// share one open file without each paying for the same system calls. The
-// buffers are kept over Close, so a TFile reused for many files allocates
-// nothing per file.
+// share one open file without each paying for the same system calls. After
+// ReadEnds a small read elsewhere also reads ahead a window of the same
+// size as the head, as readers walk a tag in small steps (frame header,
+// frame data, next header); a large read, such as a picture, goes to the
+// file directly. The buffers keep their memory over Close, so a TFile
+// reused for many files allocates nothing per file.
 //
 // WriteFileReplacing writes to a temporary file in the target's folder and
 // renames it over the target, so a failure never leaves a half-written file
@@ -40,8 +43,9 @@ class TFile {
   int64_t Size() const { return size_; }
 
   // Reads the first head_len and the last tail_len bytes (fewer in a short
-  // file) to answer later reads from. False on an I/O error; the reads then
-  // go to the file as before.
+  // file) to answer later reads from, and turns on reading ahead by
+  // head_len bytes. False on an I/O error; the reads then go to the file as
+  // before.
   bool ReadEnds(size_t head_len, size_t tail_len);
 
   // Reads up to len bytes at offset into out (resized to what was read).
@@ -56,9 +60,11 @@ class TFile {
   int64_t ReadBlock(int64_t offset, size_t len, std::string& block) const;
 
  private:
-  // Copies [offset, offset + len) from a buffer of the file's ends into out
-  // when it lies wholly inside one.
-  bool FromEnds(int64_t offset, size_t len, std::string& out) const;
+  // Copies [offset, offset + len) from a buffer of the file's ends or the
+  // read-ahead window into out when it lies wholly inside one.
+  bool FromBuffers(int64_t offset, size_t len, std::string& out) const;
+  // Fills the read-ahead window from offset; false on an I/O error.
+  bool ReadAhead(int64_t offset) const;
   // Reads into dest; gives the bytes read (fewer at the end of the file) or -1.
   int64_t ReadInto(int64_t offset, size_t len, char* dest) const;
 
@@ -67,6 +73,9 @@ class TFile {
   std::string head_;  // the first bytes of the file, when ReadEnds ran
   std::string tail_;  // the last bytes of the file, when ReadEnds ran
   int64_t tail_start_ = 0;
+  size_t window_size_ = 0;       // 0: no reading ahead
+  mutable std::string window_;   // read-ahead bytes, from window_start_ on
+  mutable int64_t window_start_ = 0;
 };
 
 // True when path names an existing regular file.

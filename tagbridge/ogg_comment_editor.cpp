@@ -18,6 +18,14 @@ constexpr size_t kChunk = 4096;
 //  27  n lacing values, whose sum is the body length
 constexpr size_t kPageHeader = 27;
 
+// The setup header (type 5) holds the codebooks. Unpacking them costs more
+// than everything else a read does, and a read shows nothing from them:
+// channels, rate and bit rates come from the identification header. A read
+// gathers the setup packet, so the stream must still have all three
+// headers, but leaves it undecoded; a rewrite decodes it, as it needs the
+// block sizes.
+bool IsSetupHeader(const ogg_packet& packet) { return packet.bytes > 0 && packet.packet[0] == 5; }
+
 uint32_t Le32(const unsigned char* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
@@ -117,7 +125,7 @@ int OggCommentEditor::ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_str
         if (result < 0) return 0;
         // A refused comment header leaves the comment set empty; the read
         // still gives the stream values.
-        vorbis_synthesis_headerin(&vi, &vc, &packet);
+        if (!IsSetupHeader(packet)) vorbis_synthesis_headerin(&vi, &vc, &packet);
         ++i;
       }
     }

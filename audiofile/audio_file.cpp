@@ -155,8 +155,11 @@ bool TAudioFile::LoadFile() {
     if (!FFile.Open(FileName)) return false;
     FFile.ReadEnds(kHeadBytes, kTailBytes);
   }
-  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  // The tag loader goes first: the stream of a tagged file starts right
+  // after its ID3v2 tag, and the stream reader then finds its first bytes
+  // in what the tag reader read ahead. Neither touches the other's record.
   if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
   if (!Tags.PictureData.empty()) Tags.PictureSize = static_cast<int64_t>(Tags.PictureData.size());
   return result;
 }

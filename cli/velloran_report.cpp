@@ -23,22 +23,29 @@ namespace {
 
 void Usage() { std::fprintf(stderr, "usage: velloran-report --json [--id3v1] PATH...\n"); }
 
-// The files below a folder, in name order, sub-folders walked where they
-// stand in that order.
-void WalkFolder(const std::filesystem::path& folder, std::vector<std::string>& out) {
+// Calls visit with every file below a folder, in name order, sub-folders
+// walked where they stand in that order. Only the names of the folders on
+// the way down are held, so memory does not grow with the number of files.
+template <class TVisit>
+void WalkFolder(const std::filesystem::path& folder, const TVisit& visit) {
+  struct TEntry {
+    std::string Name;
+    bool Folder;
+  };
+  std::vector<TEntry> entries;
   std::error_code ec;
-  std::vector<std::filesystem::directory_entry> entries;
   for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-       it.increment(ec))
-    entries.push_back(*it);
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.path().filename().string() < b.path().filename().string(); });
-  for (const auto& entry : entries) {
+       it.increment(ec)) {
     std::error_code type_ec;
-    if (entry.is_directory(type_ec) && !entry.is_symlink(type_ec)) {
-      WalkFolder(entry.path(), out);
+    bool folder_entry = it->is_directory(type_ec) && !it->is_symlink(type_ec);
+    entries.push_back({it->path().filename().string(), folder_entry});
+  }
+  std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) { return a.Name < b.Name; });
+  for (const TEntry& entry : entries) {
+    if (entry.Folder) {
+      WalkFolder(folder / entry.Name, visit);
     } else {
-      out.push_back(entry.path().string());
+      visit((folder / entry.Name).string());
     }
   }
 }
@@ -98,9 +105,7 @@ int main(int argc, char** argv) {
   for (const std::string& path : paths) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-      std::vector<std::string> files;
-      WalkFolder(path, files);
-      for (const auto& file : files) PrintJsonLine(audio, file, line);
+      WalkFolder(path, [&](const std::string& file) { PrintJsonLine(audio, file, line); });
     } else {
       PrintJsonLine(audio, path, line);
     }

@@ -32,11 +32,12 @@ struct TAudioFile::TTypeRow {
 namespace {
 constexpr size_t kMaxExtension = 6;
 constexpr size_t kMinNameLength = 5;
-// The ends of the file read at once for all readers of a load: enough for
-// an ID3v2 header and the first MPEG block of an untagged file, and the
-// ID3v1 tag or the APE footer at the end.
+// The ends of the file read at once for all readers of a load: at the start
+// enough for an ID3v2 header and the first MPEG block of an untagged file;
+// at the end the ID3v1 tag, an APE footer, and the last MPEG block before
+// the ID3v1 tag, where encoders leave their name.
 constexpr size_t kHeadBytes = 4096;
-constexpr size_t kTailBytes = 128;
+constexpr size_t kTailBytes = 4096;
 
 // Closes the shared file however a load ends.
 struct TCloseOnExit {

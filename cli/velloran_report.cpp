@@ -97,6 +97,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // Lines go out in large writes rather than one per few kilobytes.
+  static char out_buffer[1 << 16];
+  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+
   TAudioFile audio;
   audio.SetPreferredTag(id3v1 ? 1 : 2);
   // The lines give only the length of a picture.

@@ -32,11 +32,12 @@ struct TAudioFile::TTypeRow {
 namespace {
 constexpr size_t kMaxExtension = 6;
 constexpr size_t kMinNameLength = 5;
-// The ends of the file read at once for all readers of a load: enough for
-// an ID3v2 header and the first MPEG block of an untagged file, and the
-// ID3v1 tag or the APE footer at the end.
+// The ends of the file read at once for all readers of a load: at the start
+// enough for an ID3v2 header and the first MPEG block of an untagged file;
+// at the end the ID3v1 tag, an APE footer, and the last MPEG block before
+// the ID3v1 tag, where encoders leave their name.
 constexpr size_t kHeadBytes = 4096;
-constexpr size_t kTailBytes = 128;
+constexpr size_t kTailBytes = 4096;
 
 // Closes the shared file however a load ends.
 struct TCloseOnExit {
@@ -169,8 +170,11 @@ bool TAudioFile::LoadFile() {
     if (!FFile.Open(FileName)) return false;
     FFile.ReadEnds(kHeadBytes, kTailBytes);
   }
-  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  // The tag loader goes first: the stream of a tagged file starts right
+  // after its ID3v2 tag, and the stream reader then finds its first bytes
+  // in what the tag reader read ahead. Neither touches the other's record.
   if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
   if (!Tags.PictureData.empty()) Tags.PictureSize = static_cast<int64_t>(Tags.PictureData.size());
   return result;
 }

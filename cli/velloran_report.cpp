@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // Lines go out in large writes rather than one per few kilobytes.
+  static char out_buffer[1 << 16];
+  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+
   TAudioFile audio;
   audio.SetPreferredTag(id3v1 ? 1 : 2);
   // The lines give only the length of a picture.
@@ -86,9 +90,7 @@ int main(int argc, char** argv) {
   for (const std::string& path : paths) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-      std::vector<std::string> files;
-      WalkFolder(path, files);
-      for (const auto& file : files) PrintJsonLine(audio, file, line);
+      WalkFolder(path, [&](const std::string& file) { PrintJsonLine(audio, file, line); });
     } else {
       PrintJsonLine(audio, path, line);
     }

@@ -9,11 +9,13 @@
 // All text is UTF-8; FileName is the path as the file system spells it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "audiofile/debuger.h"
+#include "toolkit/file_io.h"
 #include "toolkit/str_tools.h"
 
 class TID3v1;
@@ -55,6 +57,7 @@ struct TTagFull {
   std::string Copyright;
   std::string ContentGroup;
   std::string PictureData;  // the raw picture block as the tag reader delivers it (bytes, not text)
+  int64_t PictureSize = 0;  // its length, also when its bytes were left unread (see ReadPictures)
   bool HasPicture = false;
   bool HasLyrics = false;
   // ID3v1; for Ogg and Windows Media, and FLAC shown by its comments, the
@@ -91,6 +94,14 @@ struct TMpegTotal {
   std::string DurationText;
 };
 
+class TAudioFile;
+
+// The core knows no widgets, so the report dialog is opened through a
+// process-wide function that the window program registers at start-up.
+// Without one, ShowReportWizard does nothing.
+using TReportWizardOpener = std::function<void(TAudioFile&)>;
+void SetReportWizardOpener(TReportWizardOpener opener);
+
 // The longest TrackText, in characters.
 constexpr size_t kTrackTextLimit = 12;
 
@@ -103,6 +114,11 @@ class TAudioFile {
   TMpegTotal Stream;
   std::vector<std::string> FileList;  // full paths chosen for a report, in report order
   std::string ReportCharset;          // the report dialog's charset line as it last closed
+  // When false, LoadFile leaves the bytes of an ID3v2 picture unread where
+  // it can (Tags.PictureSize still tells its length, Tags.HasPicture that it
+  // is there) and ExtractPicture reads them when asked. For callers that show
+  // no picture, such as a listing of many files.
+  bool ReadPictures = true;
 
   TAudioFile();
   ~TAudioFile();
@@ -130,6 +146,9 @@ class TAudioFile {
   std::string ExtractPicture();
   // Clears Tags and Stream.
   void ResetValues();
+  // Opens the report dialog for FileList, modally, through the opener the
+  // window program registered; does nothing when FileList is empty.
+  void ShowReportWizard();
 
   TDebuger& Debuger() { return FDebuger; }
   const TCase& Case() const { return FCase; }
@@ -173,6 +192,11 @@ class TAudioFile {
   // The loaded file shows its own tag in place of a missing preferred ID3
   // tag (FLAC's Vorbis comments).
   bool FOwnTagShown = false;
+  // The file being loaded, open only during LoadFile and shared by the
+  // readers of that load; kept so that its buffers serve every load.
+  TFile FFile;
+  // Where the unread picture of the last loaded file lies, or -1.
+  int64_t FPictureOffset = -1;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

@@ -119,8 +119,9 @@ class OggCommentEditor {
   const std::string& LastError() const { return state_.last_error; }
 
   // Reads the three headers of the first Vorbis stream among the streams
-  // that begin the file. 1 success; -1 when the first chunk holds no page;
-  // 0 on any later failure.
+  // that begin the file, decoding the identification and comment headers
+  // and only gathering the setup header. 1 success; -1 when the first chunk
+  // holds no page; 0 on any later failure.
   static int ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream, vorbis_info& vi,
                          vorbis_comment& vc);
   // Finds that stream and its identification header packet; read counts

@@ -156,6 +156,7 @@ void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};
   FOwnTagShown = false;
+  FFlacRead.reset();
   FPictureOffset = -1;
 }
 

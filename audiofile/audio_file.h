@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,8 @@ class TAudioFile {
   bool LoadFlac();
   // The preferred ID3 tag, else the file's own comments and picture.
   bool LoadFlacTag();
+  // Reads the FLAC reader from FFile unless this load did already.
+  bool ReadFlacOnce();
   bool LoadAac();
   bool LoadOgg();
   bool LoadWma();
@@ -192,6 +195,8 @@ class TAudioFile {
   // The loaded file shows its own tag in place of a missing preferred ID3
   // tag (FLAC's Vorbis comments).
   bool FOwnTagShown = false;
+  // Whether this load read the FLAC reader, and its result.
+  std::optional<bool> FFlacRead;
   // The file being loaded, open only during LoadFile and shared by the
   // readers of that load; kept so that its buffers serve every load.
   TFile FFile;

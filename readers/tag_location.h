@@ -1,6 +1,6 @@
 #pragma once
 
-// Where the tags of a file lie: the size of an ID3v2 tag at its start and
+// Where the tags of a file lie: the size of the ID3v2 tags at its start and
 // whether an ID3v1 block ends it. Every stream reader asks these first, to
 // learn where its audio data starts and ends. The forms that take a path
 // open the file, read, and close it again; the forms that take an open file
@@ -28,7 +28,8 @@ bool ReadTagHeader(const TFile& File, TagInfo& Info);
 // and 10 more when the footer flag (bit 4) is set; 0 when that exceeds the file.
 int64_t TagSizeOf(const TagInfo& Info);
 
-// Size of the ID3v2 tag at the start of the file, or 0.
+// Size of the ID3v2 tags at the start of the file, or 0: the first tag and
+// every whole tag that follows it directly. The tag reader reads the first.
 int64_t GetID3v2Size(const std::string& FileName);
 int64_t GetID3v2Size(const TFile& File);
 

@@ -127,4 +127,43 @@ TEST_F(LoadModern, OggVideoWithVorbisSound) {
   EXPECT_TRUE(audio.Tags.HasTagV1);
 }
 
+// An MP3 whose new ID3v2 tag (eyeD3) stands in front of an old one
+// (mutagen, with 12000 bytes of padding): the audio starts after the second
+// tag, and the tag shown is the first. ffprobe: 1.07 s of 22050 Hz mono.
+TEST_F(LoadModern, TwoId3v2TagsOneAfterTheOther) {
+  EXPECT_TRUE(Load("two_id3v2.mp3"));
+  EXPECT_TRUE(audio.Stream.Valid);
+  EXPECT_EQ(audio.Stream.SampleRate, 22050u);
+  EXPECT_EQ(audio.Stream.ChannelMode, "Mono");
+  EXPECT_EQ(audio.Stream.BitRate, 32u);
+  EXPECT_EQ(audio.Stream.Duration, 1u);
+  EXPECT_EQ(audio.Tags.Title, "New Title");
+  EXPECT_EQ(audio.Tags.Artist, "New Artist");
+  EXPECT_EQ(audio.Tags.TagVersion, "2.4");
+}
+
+// Every reader that looks for the audio after the ID3v2 tag finds it after
+// two of them.
+TEST_F(LoadModern, EveryStreamReaderSkipsConsecutiveTags) {
+  // Two empty version 3 tags of 20 and 5000 bytes after their headers.
+  std::string tags = "ID3" + test::Bytes({3, 0, 0, 0, 0, 0, 20}) + test::Fill(20) + "ID3" +
+                     test::Bytes({3, 0, 0, 0, 0, 5000 >> 7, 5000 & 0x7F}) + test::Fill(5000);
+  test::TempDir dir;
+  for (const char* fixture : {"apeflac/stereo.flac", "apeflac/stereo.aac", "modern/sv8.mpc", "mpeg/vbr_v5.mp3"}) {
+    SCOPED_TRACE(fixture);
+    std::string bytes = test::ReadAll(test::Fixture(fixture));
+    std::string name = fixture;
+    name = name.substr(name.rfind('/') + 1);
+    EXPECT_TRUE(Load("../" + std::string(fixture)));
+    TMpegTotal plain = audio.Stream;
+    audio.FileName = dir.Write(name, tags + bytes);
+    EXPECT_TRUE(audio.LoadFile());
+    EXPECT_TRUE(audio.Stream.Valid);
+    EXPECT_EQ(audio.Stream.BitRate, plain.BitRate);
+    EXPECT_EQ(audio.Stream.SampleRate, plain.SampleRate);
+    EXPECT_EQ(audio.Stream.ChannelMode, plain.ChannelMode);
+    EXPECT_EQ(audio.Stream.Duration, plain.Duration);
+  }
+}
+
 }  // namespace

@@ -79,4 +79,14 @@ TEST(CliModern, OggVideoWithVorbisSound) {
   EXPECT_EQ(line["Tags"]["Title"], "Theora Sound");
 }
 
+TEST(CliModern, TwoId3v2TagsOneAfterTheOther) {
+  auto lines = ReportLines();
+  const json& line = lines["two_id3v2.mp3"];
+  EXPECT_EQ(line["LoadFile"], true);
+  EXPECT_EQ(line["Stream"]["Valid"], true);
+  EXPECT_EQ(line["Stream"]["SampleRate"], 22050);
+  EXPECT_EQ(line["Stream"]["Duration"], 1);
+  EXPECT_EQ(line["Tags"]["Title"], "New Title");
+}
+
 }  // namespace

@@ -143,4 +143,41 @@ TEST(TagLocation, GetID3v2SizeNeedsTheMarkerAndTenBytes) {
   EXPECT_EQ(GetID3v2Size(test::Fixture("foundation/v1v2.mp3")), 0x0d * 128 + 0x3a + 10);
 }
 
+// An ID3v2 tag of version 3, size bytes as stored, flags, then body bytes.
+std::string Id3v2Tag(size_t body, uint8_t flags = 0, std::initializer_list<int> size_bytes = {}) {
+  std::string tag = "ID3" + test::Bytes({3, 0, flags});
+  if (size_bytes.size() == 4) {
+    tag += test::Bytes(size_bytes);
+  } else {
+    tag += test::Bytes({static_cast<int>(body >> 21 & 0x7F), static_cast<int>(body >> 14 & 0x7F),
+                        static_cast<int>(body >> 7 & 0x7F), static_cast<int>(body & 0x7F)});
+  }
+  return tag + test::Fill(body + ((flags & 0x10) ? 10 : 0));
+}
+
+// A tagger that puts its new tag in front of an old one leaves the audio
+// after the last of the tags; a following "ID3" counts only as a whole tag.
+TEST(TagLocation, ConsecutiveTagsAtTheStart) {
+  test::TempDir dir;
+  const std::string audio = "\xFF\xFB" + test::Fill(100);
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int64_t size;
+  } cases[] = {
+      {"two tags", Id3v2Tag(20) + Id3v2Tag(300) + audio, 30 + 310},
+      {"three tags", Id3v2Tag(20) + Id3v2Tag(30) + Id3v2Tag(4000) + audio, 30 + 40 + 4010},
+      {"a second tag with a footer", Id3v2Tag(20) + Id3v2Tag(30, 0x10) + audio, 30 + 50},
+      {"a second tag larger than the file", Id3v2Tag(20) + Id3v2Tag(300).substr(0, 200), 30},
+      {"a second header with a size byte above 7F", Id3v2Tag(20) + Id3v2Tag(0, 0, {0, 0, 0x80, 0}) + audio, 30},
+      {"a second header cut short", Id3v2Tag(20) + "ID3\x03\x00", 30},
+      {"a second tag ending the file", Id3v2Tag(20) + Id3v2Tag(30), 30 + 40},
+      {"audio between the tags", Id3v2Tag(20) + audio + Id3v2Tag(30), 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(GetID3v2Size(dir.Write("t.mp3", c.bytes)), c.size);
+  }
+}
+
 }  // namespace

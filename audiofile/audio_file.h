@@ -60,7 +60,9 @@ struct TTagFull {
   int64_t PictureSize = 0;  // its length, also when its bytes were left unread (see ReadPictures)
   bool HasPicture = false;
   bool HasLyrics = false;
-  bool HasTagV1 = false;  // ID3v1; for Ogg and Windows Media the file's own tag; for APE and MPC the APEv2 tag
+  // ID3v1; for Ogg and Windows Media, and FLAC shown by its comments, the
+  // file's own tag; for APE and MPC the APEv2 tag.
+  bool HasTagV1 = false;
   bool HasTagV2 = false;  // ID3v2
   std::string Genre;
   std::string Language;
@@ -170,6 +172,8 @@ class TAudioFile {
   bool LoadMonkey();
   bool LoadMpc();
   bool LoadFlac();
+  // The preferred ID3 tag, else the file's own comments and picture.
+  bool LoadFlacTag();
   bool LoadAac();
   bool LoadOgg();
   bool LoadWma();
@@ -190,6 +194,9 @@ class TAudioFile {
   TFile FFile;
   // Where the unread picture of the last loaded file lies, or -1.
   int64_t FPictureOffset = -1;
+  // The loaded file shows its own tag in place of a missing preferred ID3
+  // tag (FLAC's Vorbis comments).
+  bool FOwnTagShown = false;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

@@ -1,7 +1,9 @@
-// The stream loaders of FLAC and raw AAC files. Their tags come from the
-// ID3 loaders.
+// The loaders of FLAC and raw AAC files. Their tags come from the ID3
+// loaders; a FLAC file without the preferred ID3 tag shows its own Vorbis
+// comments and picture.
 
 #include "audiofile/audio_file.h"
+#include "audiofile/reader_tags.h"
 #include "toolkit/str_tools.h"
 #include "readers/aac_file.h"
 #include "readers/flac_file.h"
@@ -23,6 +25,19 @@ bool TAudioFile::LoadFlac() {
   Stream.DurationText = FStrTools.FormatDuration(Stream.Duration, ":");
   Stream.FileSizeKB = SizeInKB(flac.FileSize);
   Stream.Valid = true;
+  return true;
+}
+
+// The comments and picture were read with the stream values by LoadFlac,
+// which LoadFile runs first. Flags and TagVersion are those of an Ogg
+// file's own tag, so both kinds of file show alike.
+bool TAudioFile::LoadFlacTag() {
+  if (LoadPreferredID3()) return true;
+  const TFLACfile& flac = *FFLAC;
+  if (!flac.Comments.FHasTags) return false;
+  CopyReaderTags(flac.Comments);
+  Tags.TagVersion = flac.Vendor;
+  FOwnTagShown = true;
   return true;
 }
 

@@ -71,6 +71,11 @@ bool PageAt(const OggInput& input, const std::string& chunk, int64_t chunk_start
   return true;
 }
 
+// Packet type 1 and "vorbis".
+bool IsVorbisIdHeader(const ogg_packet& packet) {
+  return packet.bytes >= 7 && packet.packet[0] == 1 && std::memcmp(packet.packet + 1, "vorbis", 6) == 0;
+}
+
 }  // namespace
 
 size_t FeedChunk(OggInput& input, ogg_sync_state& sync) {
@@ -111,23 +116,47 @@ int32_t OggDuration(int64_t last_granule, int32_t sample_rate, int64_t file_size
   return -1;
 }
 
+// A file's logical streams each begin with a page of their own, all of
+// them before any other page (a video with its sound track starts with the
+// video stream's page, say). The first of these beginning streams whose
+// first packet is a Vorbis identification header is taken: stream is set up
+// for it and packet holds that header. The very first page counts even
+// without its beginning-of-stream flag. Bytes before the first page are
+// skipped, as long as the page starts in the first chunk.
+int OggCommentEditor::FindVorbisStream(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream,
+                                       ogg_packet& packet, int64_t& read) {
+  read = static_cast<int64_t>(FeedChunk(input, sync));
+  ogg_page page;
+  bool first = true;
+  for (;;) {
+    int result = ogg_sync_pageout(&sync, &page);
+    if (result < 0) continue;
+    if (result == 0) {
+      if (first) return -1;
+      size_t got = FeedChunk(input, sync);
+      read += static_cast<int64_t>(got);
+      if (got == 0 || read > kMaxHeaderBytes) return 0;
+      continue;
+    }
+    if (!first && !ogg_page_bos(&page)) return 0;  // past the beginning pages
+    first = false;
+    ogg_stream_clear(&stream);
+    if (ogg_stream_init(&stream, ogg_page_serialno(&page)) != 0) return 0;
+    if (ogg_stream_pagein(&stream, &page) < 0) return 0;
+    if (ogg_stream_packetout(&stream, &packet) == 1 && IsVorbisIdHeader(packet)) return 1;
+  }
+}
+
 int OggCommentEditor::ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream, vorbis_info& vi,
                                   vorbis_comment& vc) {
-  int64_t read = static_cast<int64_t>(FeedChunk(input, sync));
-  ogg_page page;
-  int result;
-  // Bytes before the first page are skipped, as long as the page starts in
-  // the first chunk.
-  while ((result = ogg_sync_pageout(&sync, &page)) < 0) {
-  }
-  if (result != 1) return -1;
-
-  if (ogg_stream_init(&stream, ogg_page_serialno(&page)) != 0) return 0;
-  if (ogg_stream_pagein(&stream, &page) < 0) return 0;
+  int64_t read = 0;
   ogg_packet packet;
-  if (ogg_stream_packetout(&stream, &packet) != 1) return 0;
+  int found = FindVorbisStream(input, sync, stream, packet, read);
+  if (found != 1) return found;
   if (vorbis_synthesis_headerin(&vi, &vc, &packet) < 0) return 0;
 
+  ogg_page page;
+  int result;
   int i = 0;
   while (i < 2) {
     while (i < 2) {

@@ -77,7 +77,7 @@ TEST(LoadMpeg, FileWithoutTags) {
   ASSERT_TRUE(l.LoadFixture("cbr128_stereo.mp3"));
   EXPECT_EQ(l.audio.FileType, atMP3v2);
   EXPECT_TRUE(l.audio.Stream.Valid);
-  EXPECT_EQ(l.audio.Stream.Encoder, "LAME 3.10");
+  EXPECT_EQ(l.audio.Stream.Encoder, "LAME 3.100");
   EXPECT_FALSE(l.audio.Tags.HasTagV1);
   EXPECT_FALSE(l.audio.Tags.HasTagV2);
   EXPECT_EQ(l.audio.Tags.TagVersion, "");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -260,6 +261,54 @@ TEST(OggRead, TheLastPageOfTheFirstStreamIsFoundBehindOtherStreams) {
   EXPECT_EQ(last, 9600);  // 1.2 s at 8 kHz
   EXPECT_EQ(LastGranule(input, pages.back().serial), second_last);
   EXPECT_EQ(LastGranule(input, 12345), -1);
+}
+
+// ffmpeg's Theora video with a Vorbis sound track: both streams begin the
+// file, the video first. The sound is read, its play time from its own last
+// page (ffprobe: 1.0 s of 22050 Hz stereo).
+TEST(OggRead, TheFirstVorbisStreamAmongTheBeginningStreams) {
+  const std::string path = test::Fixture("modern/theora.ogg");
+  std::vector<oggtest::Page> pages = oggtest::Pages(test::ReadAll(path));
+  ASSERT_GE(pages.size(), 3u);
+  {
+    Read read(path);
+    EXPECT_EQ(read.Header().Valid, 1);
+    EXPECT_EQ(read.Header().Channels, 2);
+    EXPECT_EQ(read.Header().SampleRate, 22050);
+    EXPECT_EQ(read.Header().Duration, 1);
+    std::vector<std::string> entries = Entries(read.Tags());
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "title=Theora Sound"), entries.end());
+  }
+  // Without its Vorbis stream's pages the file holds no Vorbis at all.
+  test::TempDir dir;
+  std::string bytes = test::ReadAll(path);
+  std::string video_only;
+  for (const oggtest::Page& p : pages)
+    if (p.serial == pages.front().serial) video_only += bytes.substr(p.offset, p.length);
+  Read read(dir.Write("video.ogg", video_only));
+  ExpectEmptyRecords();
+}
+
+// Only the pages that begin streams are looked at: a Vorbis stream that
+// begins after another stream's later page is not taken.
+TEST(OggRead, AVorbisStreamBeginningLaterIsNotTaken) {
+  const std::string bytes = test::ReadAll(test::Fixture("modern/theora.ogg"));
+  std::vector<oggtest::Page> pages = oggtest::Pages(bytes);
+  int video = pages.front().serial;
+  const oggtest::Page* second_video = nullptr;
+  for (const oggtest::Page& p : pages)
+    if (p.serial == video && p.offset != 0) {
+      second_video = &p;
+      break;
+    }
+  ASSERT_NE(second_video, nullptr);
+  // The video's first two pages, then every page of the sound.
+  std::string late = bytes.substr(0, pages.front().length) + bytes.substr(second_video->offset, second_video->length);
+  for (const oggtest::Page& p : pages)
+    if (p.serial != video) late += bytes.substr(p.offset, p.length);
+  test::TempDir dir;
+  Read read(dir.Write("late.ogg", late));
+  ExpectEmptyRecords();
 }
 
 TEST(OggRead, PagesWithABadChecksumAreNotTaken) {

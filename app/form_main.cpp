@@ -24,6 +24,7 @@
 #include "app/tracklist_model.h"
 #include "app/viewer_panel.h"
 #include "app/vt_header.h"
+#include "toolkit/product.h"
 #include "toolkit/program_info.h"
 
 #ifndef VELLORAN_BUILD_DATE
@@ -197,7 +198,7 @@ void TFormMain::HelpAction(int tag) {
       break;
     case 3: {
       QString subject = QStringLiteral("Suggestion for %1 %2 (build %3)")
-                            .arg(QString::fromLatin1(kProductName), QString::fromLatin1(kProductVersion),
+                            .arg(QString::fromLatin1(kApplicationTitle), QString::fromLatin1(kProductVersion),
                                  QStringLiteral(VELLORAN_BUILD_DATE));
       QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:%1?subject=%2")
                                          .arg(QString::fromLatin1(kSuggestionMail),
@@ -206,7 +207,7 @@ void TFormMain::HelpAction(int tag) {
     }
     case 9: {
       TFormAbout about(this);
-      about.Fill(QString::fromLatin1(kProductName), QStringLiteral(VELLORAN_BUILD_DATE),
+      about.Fill(QString::fromLatin1(kApplicationTitle), QStringLiteral(VELLORAN_BUILD_DATE),
                  QString::fromLatin1(kHomePage), QString::fromLatin1(kProductVersion));
       about.exec();
       break;

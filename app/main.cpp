@@ -7,14 +7,15 @@
 #include <QTimer>
 
 #include "app/form_main.h"
+#include "toolkit/product.h"
 #include "toolkit/program_info.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromLatin1(kProductName));
+  QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
   SetProgramArguments(argc, argv);
   SetMessageNotifier([](const std::string& message) {
-    QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(kProductName),
+    QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle),
                          QString::fromStdString(message), QMessageBox::Ok);
   });
 

@@ -13,6 +13,7 @@ packages=(
   nlohmann-json3-dev
   libogg-dev
   libvorbis-dev
+  libxml2-dev
   qt6-base-dev
   qt6-svg-dev
   libgl-dev

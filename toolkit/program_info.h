@@ -8,14 +8,6 @@
 #include <string>
 #include <vector>
 
-// The product as the user sees it: name, version, home page and the address
-// that takes suggestions. The addresses are placeholders under the reserved
-// example.org domain until the product has a site of its own.
-inline constexpr const char* kProductName = "Velloran";
-inline constexpr const char* kProductVersion = "1.2";
-inline constexpr const char* kHomePage = "https://velloran.example.org/";
-inline constexpr const char* kSuggestionMail = "suggestions@velloran.example.org";
-
 // The arguments after the program name. main() hands them over once.
 void SetProgramArguments(int argc, const char* const* argv);
 void SetProgramArguments(std::vector<std::string> arguments);

@@ -17,6 +17,7 @@
 #include "app/viewer_panel.h"
 #include "app/vt_header.h"
 #include "support/test_support.h"
+#include "toolkit/product.h"
 #include "toolkit/program_info.h"
 
 
@@ -261,11 +262,11 @@ TEST_F(WindowFixture, ColumnLayoutSurvivesARestart) {
 
 TEST(AboutBox, FilledFromItsFourTexts) {
   TFormAbout about;
-  about.Fill("Velloran", "2026-12-11", "https://velloran.example.org/", "1.2");
+  about.Fill("Velloran", "2026-12-11", kHomePage, "1.2");
   EXPECT_EQ(about.windowTitle(), "About: Velloran");
   EXPECT_EQ(about.LabelName->text(), "Velloran");
   EXPECT_EQ(about.LabelBuild->text(), "Build: 1.2 Date: 2026-12-11");
-  EXPECT_EQ(about.label_homepage->text(), "https://velloran.example.org/");
+  EXPECT_EQ(about.label_homepage->text(), kHomePage);
   EXPECT_EQ(about.size(), QSize(532, 363));
 }
 

@@ -127,8 +127,11 @@ TEST_F(WindowFixture, DeleteSelectedAndClear) {
   ASSERT_EQ(window.Model()->rowCount(), 1);
   EXPECT_EQ(window.Model()->Row(0).FileName, "v1only.mp3");
   EXPECT_EQ(window.StatusLine(), "Total: 1 Selected: 0");
+  window.List()->setCurrentIndex(window.Model()->index(0, 0));
+  EXPECT_EQ(window.Viewer()->LineText(4), "v1only.mp3");
   window.Action(act_ClearList)->trigger();
   EXPECT_EQ(window.StatusLine(), "Total: 0 Selected: 0");
+  EXPECT_EQ(window.Viewer()->LineText(4), "... ...");
 }
 
 TEST_F(WindowFixture, PreferenceSwitchRefillsRowsAndClearsTheViewer) {
@@ -258,6 +261,20 @@ TEST_F(WindowFixture, ColumnLayoutSurvivesARestart) {
   QMenu menu;
   window.List()->BuildColumnMenu(menu);
   EXPECT_EQ(menu.actions()[colTitle]->text(), "Name of song");
+}
+
+TEST(Help, AddressesAndTheShippedHelpPage) {
+  QUrl page = HelpAddress(1);
+  EXPECT_EQ(page.toLocalFile().toStdString(), ProgramFolder() + "vlr.htm");
+  EXPECT_EQ(HelpAddress(2).toString(), kHomePage);
+  QUrl mail = HelpAddress(3);
+  EXPECT_EQ(mail.scheme(), "mailto");
+  EXPECT_EQ(mail.path(), kSuggestionMail);
+  EXPECT_TRUE(mail.query(QUrl::FullyDecoded).startsWith("subject=Suggestion for Velloran 1.2"));
+  EXPECT_TRUE(HelpAddress(9).isEmpty());
+  // The build puts the help page beside the program.
+  std::string shipped = test::ReadAll(std::string(VELLORAN_BIN_DIR) + "/vlr.htm");
+  EXPECT_NE(shipped.find("<title>Velloran Help</title>"), std::string::npos);
 }
 
 TEST(AboutBox, FilledFromItsFourTexts) {

@@ -52,12 +52,14 @@ TProgressFn MakeProgress(QWidget* parent, const QString& label, int total) {
   dialog->setMinimumDuration(0);
   dialog->setAutoClose(true);
   dialog->setValue(0);
+  dialog->show();  // at once: the run is known to be long
   auto timer = std::make_shared<QElapsedTimer>();
   timer->start();
   return [dialog, timer, label](int done, int count) {
-    if (done == count || timer->elapsed() >= kProgressIntervalMs) {
+    if (done == 1 || done == count || timer->elapsed() >= kProgressIntervalMs) {
       dialog->setLabelText(QStringLiteral("%1 %2 of %3").arg(label).arg(done).arg(count));
-      dialog->setValue(done);  // a modal dialog runs pending events here
+      dialog->setValue(done);
+      QCoreApplication::processEvents();  // the window paints and Cancel can be pressed
       timer->restart();
     }
     return !dialog->wasCanceled();

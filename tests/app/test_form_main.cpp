@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -115,6 +117,37 @@ TEST_F(WindowFixture, AddingThroughTheDialogPathAndTheDropPath) {
   EXPECT_EQ(window.StatusLine(), "Total: 6 Selected: 6");
   window.Action(act_Unselect_all)->trigger();
   EXPECT_EQ(window.StatusLine(), "Total: 6 Selected: 0");
+}
+
+// A long add runs with a progress dialog; its Cancel stops after the
+// current file and keeps the rows added so far.
+TEST_F(WindowFixture, LongAddShowsProgressAndCanBeCancelled) {
+  test::TempDir dir;
+  for (int i = 0; i < 250; ++i)
+    fs::copy_file(test::Fixture("mpeg/short_8k.mp3"), dir.File("track" + std::to_string(1000 + i) + ".mp3"));
+  QStringList folder{QString::fromStdString(dir.Path().string())};
+  TFormMain window;
+  window.show();
+  window.AddPaths(folder);
+  EXPECT_EQ(window.Model()->rowCount(), 250);
+  EXPECT_EQ(window.Model()->Row(249).FileName, "track1249.mp3");
+
+  bool sawProgress = false;
+  bool addDisabled = false;
+  QTimer::singleShot(0, &window, [&] {
+    for (QProgressDialog* progress : window.findChildren<QProgressDialog*>()) {
+      sawProgress = progress->isVisible();
+      addDisabled = !window.Action(act_AddFiles)->isEnabled();
+      progress->cancel();
+    }
+  });
+  window.Action(act_ClearList)->trigger();
+  window.AddPaths(folder);
+  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(addDisabled);
+  EXPECT_EQ(window.Model()->rowCount(), 1);  // cancelled while the first file loaded
+  EXPECT_TRUE(window.Action(act_AddFiles)->isEnabled());
+  EXPECT_EQ(window.StatusLine(), StatusText(window.Model()->rowCount(), 0));
 }
 
 TEST_F(WindowFixture, DeleteSelectedAndClear) {

@@ -56,7 +56,7 @@ class TFormMain : public QMainWindow {
   void AddFolderDialog();
   void FocusChanged(int row);
   // Loads the files with the list-changing actions disabled, showing
-  // progress for long runs. Gives the number of rows added.
+  // progress for long runs.
   void LoadFiles(const std::vector<std::string>& files);
   void SetBusy(bool busy);
 

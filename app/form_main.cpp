@@ -197,7 +197,7 @@ QUrl HelpAddress(int tag) {
       return QUrl(QString::fromLatin1(kHomePage));
     case 3: {
       QString subject = QStringLiteral("Suggestion for %1 %2 (build %3)")
-                            .arg(QString::fromLatin1(kApplicationTitle), QString::fromLatin1(kProductVersion),
+                            .arg(QString::fromLatin1(kProgramTitle), QString::fromLatin1(kProductVersion),
                                  QStringLiteral(VELLORAN_BUILD_DATE));
       return QUrl(QStringLiteral("mailto:%1?subject=%2")
                       .arg(QString::fromLatin1(kSuggestionMail), QString::fromUtf8(QUrl::toPercentEncoding(subject))));
@@ -210,7 +210,7 @@ QUrl HelpAddress(int tag) {
 void TFormMain::HelpAction(int tag) {
   if (tag == 9) {
     TFormAbout about(this);
-    about.Fill(QString::fromLatin1(kApplicationTitle), QStringLiteral(VELLORAN_BUILD_DATE),
+    about.Fill(QString::fromLatin1(kProgramTitle), QStringLiteral(VELLORAN_BUILD_DATE),
                QString::fromLatin1(kHomePage), QString::fromLatin1(kProductVersion));
     about.exec();
     return;

@@ -12,10 +12,10 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+  QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
   SetProgramArguments(argc, argv);
   SetMessageNotifier([](const std::string& message) {
-    QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle),
+    QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(kProgramTitle),
                          QString::fromStdString(message), QMessageBox::Ok);
   });
 

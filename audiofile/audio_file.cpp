@@ -27,6 +27,9 @@ struct TAudioFile::TTypeRow {
   TLoader StreamLoader;
   TLoader TagLoader;
   bool OwnOpen;  // the loader's library opens the file by its name (Ogg, Windows Media)
+  // The tag loader needs what the stream loader read: a FLAC file without
+  // the preferred ID3 tag shows the comments of its metadata blocks.
+  bool TagAfterStream = false;
 };
 
 namespace {
@@ -56,7 +59,7 @@ const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension
       {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag, false},
       {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag, false},
       {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3, false},
-      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadFlacTag, false},
+      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadFlacTag, false, true},
       {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3, false},
       {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3, false},
   };
@@ -155,9 +158,8 @@ void TAudioFile::ShowReportWizard() {
 void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};
-  FOwnTagShown = false;
-  FFlacRead.reset();
   FPictureOffset = -1;
+  FOwnTagShown = false;
 }
 
 bool TAudioFile::LoadFile() {
@@ -177,8 +179,10 @@ bool TAudioFile::LoadFile() {
   // The tag loader goes first: the stream of a tagged file starts right
   // after its ID3v2 tag, and the stream reader then finds its first bytes
   // in what the tag reader read ahead. Neither touches the other's record.
-  if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  // FLAC's tag loader goes last, as it may show what the stream reader found.
+  if (row->TagLoader != nullptr && !row->TagAfterStream) (this->*row->TagLoader)();
   bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  if (row->TagLoader != nullptr && row->TagAfterStream) (this->*row->TagLoader)();
   if (!Tags.PictureData.empty()) Tags.PictureSize = static_cast<int64_t>(Tags.PictureData.size());
   return result;
 }

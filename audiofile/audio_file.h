@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -175,8 +174,6 @@ class TAudioFile {
   bool LoadFlac();
   // The preferred ID3 tag, else the file's own comments and picture.
   bool LoadFlacTag();
-  // Reads the FLAC reader from FFile unless this load did already.
-  bool ReadFlacOnce();
   bool LoadAac();
   bool LoadOgg();
   bool LoadWma();
@@ -192,16 +189,14 @@ class TAudioFile {
   TCase FCase;
   TFileTools FFileTools;
   TStrTools FStrTools;
-  // The loaded file shows its own tag in place of a missing preferred ID3
-  // tag (FLAC's Vorbis comments).
-  bool FOwnTagShown = false;
-  // Whether this load read the FLAC reader, and its result.
-  std::optional<bool> FFlacRead;
   // The file being loaded, open only during LoadFile and shared by the
   // readers of that load; kept so that its buffers serve every load.
   TFile FFile;
   // Where the unread picture of the last loaded file lies, or -1.
   int64_t FPictureOffset = -1;
+  // The loaded file shows its own tag in place of a missing preferred ID3
+  // tag (FLAC's Vorbis comments).
+  bool FOwnTagShown = false;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

@@ -14,17 +14,9 @@ int32_t SizeInKB(int64_t bytes) { return ClampI32(RoundEven(static_cast<double>(
 
 }  // namespace
 
-// The tag loader runs first and needs the FLAC reader only when the
-// preferred ID3 tag is missing; the stream loader always does. Whichever
-// asks first reads the file, once per load.
-bool TAudioFile::ReadFlacOnce() {
-  if (!FFlacRead.has_value()) FFlacRead = FFLAC->ReadHeader(FFile);
-  return *FFlacRead;
-}
-
 bool TAudioFile::LoadFlac() {
   const TFLACfile& flac = *FFLAC;
-  if (!ReadFlacOnce() || !flac.IsValid()) return false;
+  if (!FFLAC->ReadHeader(FFile) || !flac.IsValid()) return false;
   Stream.BitRate = flac.BitsPerSample;  // the column shows bits per sample for lossless files
   Stream.SampleRate = static_cast<uint32_t>(flac.SampleRate);
   Stream.Encoder = FormatFixed2(flac.Ratio()) + "%";
@@ -36,12 +28,13 @@ bool TAudioFile::LoadFlac() {
   return true;
 }
 
-// Flags and TagVersion are those of an Ogg file's own tag, so both kinds of
-// file show alike.
+// The comments and picture were read with the stream values by LoadFlac,
+// which LoadFile runs first. Flags and TagVersion are those of an Ogg
+// file's own tag, so both kinds of file show alike.
 bool TAudioFile::LoadFlacTag() {
   if (LoadPreferredID3()) return true;
   const TFLACfile& flac = *FFLAC;
-  if (!ReadFlacOnce() || !flac.Comments.FHasTags) return false;
+  if (!flac.Comments.FHasTags) return false;
   CopyReaderTags(flac.Comments);
   Tags.TagVersion = flac.Vendor;
   FOwnTagShown = true;

@@ -14,6 +14,12 @@ packages=(
   libogg-dev
   libvorbis-dev
   libxml2-dev
+  qt6-base-dev
+  qt6-webengine-dev
+  libgl-dev
+  xvfb
+  xauth
+  imagemagick
 )
 
 missing=()

@@ -143,6 +143,9 @@ void TFormWizardHTML::BuildControls() {
   HDefault->setObjectName(QStringLiteral("HDefault"));
   HDefault->setEditable(true);
   HDefault->setInsertPolicy(QComboBox::NoInsert);
+  // The labels are long; the charset line beside the list is what matters.
+  HDefault->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  HDefault->setMinimumContentsLength(12);
   auto* header_grid = new QGridLayout(header_info);
   header_grid->addWidget(new QLabel(tr("Title:"), header_info), 0, 0);
   header_grid->addWidget(HTitle, 0, 1, 1, 2);
@@ -151,6 +154,7 @@ void TFormWizardHTML::BuildControls() {
   header_grid->addWidget(HDefault, 1, 2);
   header_grid->setColumnStretch(1, 3);
   header_grid->setColumnStretch(2, 2);
+  HCharset->setMinimumWidth(180);
 
   auto* templates = new QGroupBox(tr("Template"), this);
   ComboTemplates = new QComboBox(templates);
@@ -240,7 +244,7 @@ void TFormWizardHTML::SetCharsetLine(const QString& line) { HCharset->setText(li
 
 void TFormWizardHTML::HDefaultChange(int index) {
   if (index < 0 || index >= static_cast<int>(kCharsets.size())) return;
-  HCharset->setText(FromUtf8(CharsetMetaLine(kCharsets[static_cast<size_t>(index)].Name)));
+  SetCharsetLine(FromUtf8(CharsetMetaLine(kCharsets[static_cast<size_t>(index)].Name)));
 }
 
 // Text typed into the charset list picks the entry whose label (or charset

@@ -15,11 +15,13 @@ packages=(
   libvorbis-dev
   libxml2-dev
   qt6-base-dev
+  qt6-svg-dev
   qt6-webengine-dev
   libgl-dev
   xvfb
   xauth
   imagemagick
+  xdotool
 )
 
 missing=()

@@ -112,6 +112,30 @@ TFormWizardHTML::TFormWizardHTML(QWidget* parent) : QDialog(parent), FEngine(std
 TFormWizardHTML::~TFormWizardHTML() = default;
 
 void TFormWizardHTML::BuildControls() {
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(BuildHeaderInfoGroup(), 3);
+  groups->addWidget(BuildTemplateGroup(), 2);
+
+  WebBrowser = new QWebEngineView(this);
+  WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
+  WebBrowser->setPage(new TPreviewPage(WebBrowser));
+  WebBrowser->setMinimumHeight(120);
+
+  SaveDialog = new QFileDialog(this);
+  SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+  SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog->setFileMode(QFileDialog::AnyFile);
+  SaveDialog->selectFile(QStringLiteral("untitled"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildHeader());
+  layout->addLayout(groups);
+  layout->addWidget(WebBrowser, 1);
+  layout->addLayout(BuildFileRow());
+  ConnectHandlers();
+}
+
+QWidget* TFormWizardHTML::BuildHeader() {
   auto* header = new QFrame(this);
   header->setAutoFillBackground(true);
   header->setBackgroundRole(QPalette::Base);
@@ -124,81 +148,74 @@ void TFormWizardHTML::BuildControls() {
   ProgressHTML = new TPieGauge(header);
   ProgressHTML->setObjectName(QStringLiteral("ProgressHTML"));
   ProgressHTML->hide();
-  auto* header_texts = new QVBoxLayout;
-  header_texts->addWidget(information);
-  header_texts->addWidget(explanation);
-  auto* header_layout = new QHBoxLayout(header);
-  header_layout->addLayout(header_texts, 1);
-  header_layout->addWidget(ProgressHTML, 0, Qt::AlignRight | Qt::AlignVCenter);
   // The gauge keeps its place while hidden, so the header does not jump.
   QSizePolicy gauge_policy = ProgressHTML->sizePolicy();
   gauge_policy.setRetainSizeWhenHidden(true);
   ProgressHTML->setSizePolicy(gauge_policy);
 
-  auto* header_info = new QGroupBox(tr("HTML Header Info"), this);
-  HTitle = MakeLineEdit("HTitle", header_info);
+  auto* texts = new QVBoxLayout;
+  texts->addWidget(information);
+  texts->addWidget(explanation);
+  auto* layout = new QHBoxLayout(header);
+  layout->addLayout(texts, 1);
+  layout->addWidget(ProgressHTML, 0, Qt::AlignRight | Qt::AlignVCenter);
+  return header;
+}
+
+QWidget* TFormWizardHTML::BuildHeaderInfoGroup() {
+  auto* group = new QGroupBox(tr("HTML Header Info"), this);
+  HTitle = MakeLineEdit("HTitle", group);
   HTitle->setText(tr("HTML Report"));
-  HCharset = MakeLineEdit("HCharset", header_info);
-  HDefault = new QComboBox(header_info);
+  HCharset = MakeLineEdit("HCharset", group);
+  HCharset->setMinimumWidth(180);
+  HDefault = new QComboBox(group);
   HDefault->setObjectName(QStringLiteral("HDefault"));
   HDefault->setEditable(true);
   HDefault->setInsertPolicy(QComboBox::NoInsert);
   // The labels are long; the charset line beside the list is what matters.
   HDefault->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   HDefault->setMinimumContentsLength(12);
-  auto* header_grid = new QGridLayout(header_info);
-  header_grid->addWidget(new QLabel(tr("Title:"), header_info), 0, 0);
-  header_grid->addWidget(HTitle, 0, 1, 1, 2);
-  header_grid->addWidget(new QLabel(tr("Charset:"), header_info), 1, 0);
-  header_grid->addWidget(HCharset, 1, 1);
-  header_grid->addWidget(HDefault, 1, 2);
-  header_grid->setColumnStretch(1, 3);
-  header_grid->setColumnStretch(2, 2);
-  HCharset->setMinimumWidth(180);
 
-  auto* templates = new QGroupBox(tr("Template"), this);
-  ComboTemplates = new QComboBox(templates);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(new QLabel(tr("Title:"), group), 0, 0);
+  grid->addWidget(HTitle, 0, 1, 1, 2);
+  grid->addWidget(new QLabel(tr("Charset:"), group), 1, 0);
+  grid->addWidget(HCharset, 1, 1);
+  grid->addWidget(HDefault, 1, 2);
+  grid->setColumnStretch(1, 3);
+  grid->setColumnStretch(2, 2);
+  return group;
+}
+
+QWidget* TFormWizardHTML::BuildTemplateGroup() {
+  auto* group = new QGroupBox(tr("Template"), this);
+  ComboTemplates = new QComboBox(group);
   ComboTemplates->setObjectName(QStringLiteral("ComboTemplates"));
-  BtnRefresh = MakeButton(tr("Refresh List"), "BtnRefresh", templates);
-  btnPreview = MakeButton(tr("Preview"), "btnPreview", templates);
-  auto* template_grid = new QGridLayout(templates);
-  template_grid->addWidget(ComboTemplates, 0, 0, 1, 2);
-  template_grid->addWidget(BtnRefresh, 1, 0);
-  template_grid->addWidget(btnPreview, 1, 1);
+  BtnRefresh = MakeButton(tr("Refresh List"), "BtnRefresh", group);
+  btnPreview = MakeButton(tr("Preview"), "btnPreview", group);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(ComboTemplates, 0, 0, 1, 2);
+  grid->addWidget(BtnRefresh, 1, 0);
+  grid->addWidget(btnPreview, 1, 1);
+  return group;
+}
 
-  auto* groups = new QHBoxLayout;
-  groups->addWidget(header_info, 3);
-  groups->addWidget(templates, 2);
-
-  WebBrowser = new QWebEngineView(this);
-  WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
-  WebBrowser->setPage(new TPreviewPage(WebBrowser));
-  WebBrowser->setMinimumHeight(120);
-
+QLayout* TFormWizardHTML::BuildFileRow() {
   HFileName = MakeLineEdit("HFileName", this);
   btChengeName = MakeButton(tr("Change..."), "btChengeName", this);
   ExportNow = MakeButton(tr("Export"), "ExportNow", this);
   BT_WizardCSV_Cancel = MakeButton(tr("Close"), "BT_WizardCSV_Cancel", this);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(new QLabel(tr("File Name:"), this));
-  bottom->addWidget(HFileName, 1);
-  bottom->addWidget(btChengeName);
-  bottom->addSpacing(12);
-  bottom->addWidget(ExportNow);
-  bottom->addWidget(BT_WizardCSV_Cancel);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(tr("File Name:"), this));
+  row->addWidget(HFileName, 1);
+  row->addWidget(btChengeName);
+  row->addSpacing(12);
+  row->addWidget(ExportNow);
+  row->addWidget(BT_WizardCSV_Cancel);
+  return row;
+}
 
-  SaveDialog = new QFileDialog(this);
-  SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-  SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-  SaveDialog->setFileMode(QFileDialog::AnyFile);
-  SaveDialog->selectFile(QStringLiteral("untitled"));
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(header);
-  layout->addLayout(groups);
-  layout->addWidget(WebBrowser, 1);
-  layout->addLayout(bottom);
-
+void TFormWizardHTML::ConnectHandlers() {
   connect(HDefault, &QComboBox::activated, this, &TFormWizardHTML::HDefaultChange);
   connect(HDefault->lineEdit(), &QLineEdit::textEdited, this, [this] { FCharsetTyped = true; });
   connect(HDefault->lineEdit(), &QLineEdit::editingFinished, this, &TFormWizardHTML::HDefaultEdited);
@@ -346,4 +363,5 @@ void TFormWizardHTML::showEvent(QShowEvent* event) {
   if (FCentred) return;
   FCentred = true;
   if (QScreen* shown_on = screen()) move(shown_on->availableGeometry().center() - rect().center());
+  HTitle->setFocus();
 }

@@ -29,6 +29,7 @@
 
 class QComboBox;
 class QFileDialog;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QWebEngineView;
@@ -64,6 +65,11 @@ class TFormWizardHTML : public QDialog {
 
  private:
   void BuildControls();
+  QWidget* BuildHeader();
+  QWidget* BuildHeaderInfoGroup();
+  QWidget* BuildTemplateGroup();
+  QLayout* BuildFileRow();
+  void ConnectHandlers();
   void FillCharsetList();
   void HDefaultChange(int index);
   void HDefaultEdited();

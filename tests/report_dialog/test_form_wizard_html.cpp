@@ -317,6 +317,32 @@ TEST_F(FormWizardHtml, ExportWritesTheReportAsHtmWithThePictureBesideIt) {
   EXPECT_TRUE(Control<QPushButton>(*dialog, "ExportNow")->isEnabled());
 }
 
+TEST_F(FormWizardHtml, ChangeTakesTheFileNameFromTheSaveDialogOnlyWhenConfirmed) {
+  auto dialog = Prepared(Album());
+  auto* name = Control<QLineEdit>(*dialog, "HFileName");
+  auto* change = Control<QPushButton>(*dialog, "btChengeName");
+  auto* save = Control<QFileDialog>(*dialog, "SaveDialog");
+  const QString proposed = name->text();
+
+  QString offered;
+  QTimer::singleShot(0, save, [&] {
+    offered = save->selectedFiles().value(0);
+    save->reject();
+  });
+  change->click();
+  EXPECT_EQ(offered, proposed);
+  EXPECT_EQ(name->text(), proposed);
+
+  const QString chosen = QString::fromStdString(music_.File("elsewhere.htm"));
+  QTimer::singleShot(0, save, [&] {
+    // Typed into the dialog's name field, as a user does.
+    if (auto* typed = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) typed->setText(chosen);
+    static_cast<QDialog*>(save)->accept();  // QFileDialog hides the public slot
+  });
+  change->click();
+  EXPECT_EQ(name->text(), chosen);
+}
+
 TEST_F(FormWizardHtml, EscClosesTheDialogFromItsControls) {
   AddTemplate("album.htm", kCoverTemplate);
   auto dialog = Prepared(Album());
@@ -354,6 +380,7 @@ TEST_F(FormWizardHtml, ClosingDuringAGenerationStopsItFirst) {
   const std::vector<QWidget*> controls = {preview, Control<QPushButton>(*dialog, "ExportNow"),
                                           Control<QPushButton>(*dialog, "BtnRefresh"),
                                           Control<QComboBox>(*dialog, "ComboTemplates")};
+  auto* gauge = Control<TPieGauge>(*dialog, "ProgressHTML");
   dialog->show();
 
   TReportEngine& engine = dialog->Engine();
@@ -364,6 +391,7 @@ TEST_F(FormWizardHtml, ClosingDuringAGenerationStopsItFirst) {
     if (++calls != 1) return;
     for (QWidget* control : controls) EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(engine.IsBusy());
+    EXPECT_TRUE(gauge->isVisible());
     dialog->reject();
     // Still open: the engine is below this call.
     EXPECT_TRUE(dialog->isVisible());
@@ -375,6 +403,7 @@ TEST_F(FormWizardHtml, ClosingDuringAGenerationStopsItFirst) {
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
   EXPECT_FALSE(fs::exists(TempFile("album_preview.htm")));
+  EXPECT_FALSE(gauge->isVisible());
   for (QWidget* control : controls) EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
 }
 

@@ -94,6 +94,16 @@ class FormWizardHtml : public testing::Test {
     return dialog;
   }
   std::string TempFile(const std::string& name) const { return program_.File("temp/" + name); }
+  // Shows the dialog, presses Preview and waits for the view to finish
+  // loading; gives whether it loaded.
+  static bool ShowPreview(TFormWizardHTML& dialog) {
+    auto* view = Control<QWebEngineView>(dialog, "WebBrowser");
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    dialog.show();
+    Control<QPushButton>(dialog, "btnPreview")->click();
+    if (loaded.count() == 0 && !loaded.wait(30000)) return false;
+    return loaded.takeFirst().at(0).toBool();
+  }
 
   test::TempDir program_;
   test::TempDir music_;
@@ -259,9 +269,7 @@ TEST_F(FormWizardHtml, PreviewWritesPageAndPictureIntoTempAndTheViewLoadsIt) {
   AddTemplate("album.htm", kCoverTemplate);
   auto dialog = Prepared(Album());
   auto* view = Control<QWebEngineView>(*dialog, "WebBrowser");
-  QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-  dialog->show();
-  Control<QPushButton>(*dialog, "btnPreview")->click();
+  ASSERT_TRUE(ShowPreview(*dialog)) << "the preview did not load";
 
   const std::string page = test::ReadAll(TempFile("album_preview.htm"));
   EXPECT_NE(page.find("<title>2003 Harbour</title>"), std::string::npos);
@@ -272,8 +280,6 @@ TEST_F(FormWizardHtml, PreviewWritesPageAndPictureIntoTempAndTheViewLoadsIt) {
 
   const QUrl expected = QUrl::fromLocalFile(QString::fromStdString(TempFile("album_preview.htm")));
   EXPECT_EQ(view->url(), expected);
-  ASSERT_TRUE(loaded.count() > 0 || loaded.wait(30000)) << "the preview never finished loading";
-  EXPECT_TRUE(loaded.takeFirst().at(0).toBool());
   // The page the view shows is the preview file, title included.
   EXPECT_TRUE(QTest::qWaitFor([&] { return view->title() == "2003 Harbour"; }, 5000)) << view->title().toStdString();
 }
@@ -284,10 +290,7 @@ TEST_F(FormWizardHtml, LinksInThePreviewOpenOutsideTheDialog) {
   AddTemplate("link.htm", "<html><body>\n<a id=\"home\" href=\"https://example.org/home\">home</a>\n</body></html>\n");
   auto dialog = Prepared(Album());
   auto* view = Control<QWebEngineView>(*dialog, "WebBrowser");
-  QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-  dialog->show();
-  Control<QPushButton>(*dialog, "btnPreview")->click();
-  ASSERT_TRUE(loaded.count() > 0 || loaded.wait(30000));
+  ASSERT_TRUE(ShowPreview(*dialog));
 
   TUrlCatcher catcher;
   QDesktopServices::setUrlHandler("https", &catcher, "Open");
@@ -348,10 +351,7 @@ TEST_F(FormWizardHtml, EscClosesTheDialogFromItsControls) {
   auto dialog = Prepared(Album());
   auto* view = Control<QWebEngineView>(*dialog, "WebBrowser");
   // A shown page, so that the preview has the widget that takes its keys.
-  QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-  dialog->show();
-  Control<QPushButton>(*dialog, "btnPreview")->click();
-  ASSERT_TRUE(loaded.count() > 0 || loaded.wait(30000));
+  ASSERT_TRUE(ShowPreview(*dialog));
   ASSERT_NE(view->focusProxy(), nullptr);
   std::vector<std::pair<const char*, QWidget*>> targets = {
       {"title field", Control<QLineEdit>(*dialog, "HTitle")},

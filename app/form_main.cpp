@@ -52,12 +52,14 @@ TProgressFn MakeProgress(QWidget* parent, const QString& label, int total) {
   dialog->setMinimumDuration(0);
   dialog->setAutoClose(true);
   dialog->setValue(0);
+  dialog->show();  // at once: the run is known to be long
   auto timer = std::make_shared<QElapsedTimer>();
   timer->start();
   return [dialog, timer, label](int done, int count) {
-    if (done == count || timer->elapsed() >= kProgressIntervalMs) {
+    if (done == 1 || done == count || timer->elapsed() >= kProgressIntervalMs) {
       dialog->setLabelText(QStringLiteral("%1 %2 of %3").arg(label).arg(done).arg(count));
-      dialog->setValue(done);  // a modal dialog runs pending events here
+      dialog->setValue(done);
+      QCoreApplication::processEvents();  // the window paints and Cancel can be pressed
       timer->restart();
     }
     return !dialog->wasCanceled();
@@ -187,34 +189,35 @@ void TFormMain::RunAction(TActionId id) {
   }
 }
 
-void TFormMain::HelpAction(int tag) {
-  // A missing help file or no handler for the address: nothing to tell.
+QUrl HelpAddress(int tag) {
   switch (tag) {
     case 1:
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ProgramFolder() + "vlr.htm")));
-      break;
+      return QUrl::fromLocalFile(QString::fromStdString(ProgramFolder() + "vlr.htm"));
     case 2:
-      QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
-      break;
+      return QUrl(QString::fromLatin1(kHomePage));
     case 3: {
       QString subject = QStringLiteral("Suggestion for %1 %2 (build %3)")
                             .arg(QString::fromLatin1(kProgramTitle), QString::fromLatin1(kProductVersion),
                                  QStringLiteral(VELLORAN_BUILD_DATE));
-      QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:%1?subject=%2")
-                                         .arg(QString::fromLatin1(kSuggestionMail),
-                                              QString::fromUtf8(QUrl::toPercentEncoding(subject)))));
-      break;
-    }
-    case 9: {
-      TFormAbout about(this);
-      about.Fill(QString::fromLatin1(kProgramTitle), QStringLiteral(VELLORAN_BUILD_DATE),
-                 QString::fromLatin1(kHomePage), QString::fromLatin1(kProductVersion));
-      about.exec();
-      break;
+      return QUrl(QStringLiteral("mailto:%1?subject=%2")
+                      .arg(QString::fromLatin1(kSuggestionMail), QString::fromUtf8(QUrl::toPercentEncoding(subject))));
     }
     default:
-      break;
+      return {};
   }
+}
+
+void TFormMain::HelpAction(int tag) {
+  if (tag == 9) {
+    TFormAbout about(this);
+    about.Fill(QString::fromLatin1(kProgramTitle), QStringLiteral(VELLORAN_BUILD_DATE),
+               QString::fromLatin1(kHomePage), QString::fromLatin1(kProductVersion));
+    about.exec();
+    return;
+  }
+  // A missing help file or no handler for the address: nothing to tell.
+  QUrl address = HelpAddress(tag);
+  if (address.isValid()) QDesktopServices::openUrl(address);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {

@@ -11,6 +11,7 @@
 #include "audiofile/audio_file.h"
 
 class QLabel;
+class QUrl;
 class QAction;
 class TTracklistModel;
 class TTrackView;
@@ -55,7 +56,7 @@ class TFormMain : public QMainWindow {
   void AddFolderDialog();
   void FocusChanged(int row);
   // Loads the files with the list-changing actions disabled, showing
-  // progress for long runs. Gives the number of rows added.
+  // progress for long runs.
   void LoadFiles(const std::vector<std::string>& files);
   void SetBusy(bool busy);
 
@@ -68,3 +69,6 @@ class TFormMain : public QMainWindow {
   QString FLastFolder;
 };
 
+// What the help actions open, by their tag: 1 the help page beside the
+// program, 2 the home page, 3 a new suggestion mail; empty for others.
+QUrl HelpAddress(int tag);

@@ -42,6 +42,8 @@ TTrackView::TTrackView(TTracklistModel* model, QWidget* parent) : QTreeView(pare
   connect(head, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
     if (width > 0) FWidths[static_cast<size_t>(column)] = width;
   });
+  // Clearing the list takes the focused row with it.
+  connect(model, &QAbstractItemModel::modelReset, this, [this] { emit FocusChanged(-1); });
   ApplyBuiltInColumns();
 }
 

@@ -205,7 +205,8 @@ void TTracklistModel::AppendRows(std::vector<TMyNodeData> rows) {
   if (rows.empty()) return;
   int first = rowCount();
   beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
-  FRows.insert(FRows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+  FRows.reserve(FRows.size() + rows.size());
+  for (TMyNodeData& row : rows) FRows.push_back(std::make_unique<TMyNodeData>(std::move(row)));
   endInsertRows();
 }
 
@@ -246,9 +247,9 @@ int TTracklistModel::RefreshAll(const TProgressFn& progress) {
     if (done > 0) emit dataChanged(index(0, 0), index(done - 1, kColumnCount - 1));
   };
   try {
-    for (TMyNodeData& row : FRows) {
-      Load(row.FullPath);
-      FillNode(row, FAudio);
+    for (auto& row : FRows) {
+      Load(row->FullPath);
+      FillNode(*row, FAudio);
       ++done;
       if (progress && !progress(done, total)) break;
     }
@@ -304,22 +305,25 @@ void TTracklistModel::SortRows(int column, Qt::SortOrder order) {
   FSortOrder = order;
   size_t n = FRows.size();
 
-  // Collation keys are made once per row for this sort, so the comparisons
-  // are plain byte compares instead of a locale compare each.
-  std::vector<QCollatorSortKey> keys;
-  bool textColumn = TextKey(TMyNodeData{}, column) != nullptr;
+  // The keys are taken from the rows once for this sort: collation keys for
+  // texts, so a comparison is a plain byte compare instead of a locale
+  // compare, and numbers; the comparisons then touch no row record.
+  std::vector<QCollatorSortKey> texts;
+  std::vector<int64_t> numbers;
+  const bool textColumn = TextKey(TMyNodeData{}, column) != nullptr;
   if (textColumn) {
     QCollator collator = TextCollator();
-    keys.reserve(n);
-    for (const TMyNodeData& row : FRows) keys.push_back(collator.sortKey(Q(*TextKey(row, column))));
+    texts.reserve(n);
+    for (const auto& row : FRows) texts.push_back(collator.sortKey(Q(*TextKey(*row, column))));
+  }
+  if (!textColumn || column == colTrack) {
+    numbers.reserve(n);
+    for (const auto& row : FRows) numbers.push_back(column == colTrack ? row->TrackNumber : NumberKey(*row, column));
   }
   auto compare = [&](size_t a, size_t b) -> int {
-    const TMyNodeData& ra = FRows[a];
-    const TMyNodeData& rb = FRows[b];
-    if (column == colTrack && ra.TrackNumber != 0 && rb.TrackNumber != 0)
-      return Sign(int64_t{ra.TrackNumber} - rb.TrackNumber);
-    if (textColumn) return keys[a].compare(keys[b]);
-    return Sign(NumberKey(ra, column) - NumberKey(rb, column));
+    if (column == colTrack && numbers[a] != 0 && numbers[b] != 0) return Sign(numbers[a] - numbers[b]);
+    if (textColumn) return texts[a].compare(texts[b]);
+    return Sign(numbers[a] - numbers[b]);
   };
   // Descending reverses the comparison, not the list, so equal rows keep
   // their order in both directions.
@@ -333,7 +337,7 @@ void TTracklistModel::SortRows(int column, Qt::SortOrder order) {
 
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> newRowOf(n);
-  std::vector<TMyNodeData> sorted;
+  std::vector<std::unique_ptr<TMyNodeData>> sorted;
   sorted.reserve(n);
   for (size_t i = 0; i < n; ++i) {
     newRowOf[sequence[i]] = static_cast<int>(i);

@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,7 @@ class TTracklistModel : public QAbstractTableModel {
                      int role = Qt::EditRole) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  const TMyNodeData& Row(int row) const { return FRows[static_cast<size_t>(row)]; }
-  const std::vector<TMyNodeData>& Rows() const { return FRows; }
+  const TMyNodeData& Row(int row) const { return *FRows[static_cast<size_t>(row)]; }
 
   // Loads one file and appends a row when its stream values could be read.
   // Unknown, missing and unreadable files are skipped silently.
@@ -119,7 +119,8 @@ class TTracklistModel : public QAbstractTableModel {
   void Load(const std::string& path) const;
 
   TAudioFile& FAudio;
-  std::vector<TMyNodeData> FRows;
+  // Each row on the heap, so that a sort or a removal moves pointers, not records.
+  std::vector<std::unique_ptr<TMyNodeData>> FRows;
   std::vector<TColumnState> FColumns;
   int FSortColumn = -1;
   Qt::SortOrder FSortOrder = Qt::AscendingOrder;

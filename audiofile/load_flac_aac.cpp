@@ -1,7 +1,9 @@
-// The stream loaders of FLAC and raw AAC files. Their tags come from the
-// ID3 loaders.
+// The loaders of FLAC and raw AAC files. Their tags come from the ID3
+// loaders; a FLAC file without the preferred ID3 tag shows its own Vorbis
+// comments and picture.
 
 #include "audiofile/audio_file.h"
+#include "audiofile/reader_tags.h"
 #include "toolkit/str_tools.h"
 #include "readers/aac_file.h"
 #include "readers/flac_file.h"
@@ -14,7 +16,7 @@ int32_t SizeInKB(int64_t bytes) { return ClampI32(RoundEven(static_cast<double>(
 
 bool TAudioFile::LoadFlac() {
   const TFLACfile& flac = *FFLAC;
-  if (!FFLAC->ReadHeader(FileName) || !flac.IsValid()) return false;
+  if (!FFLAC->ReadHeader(FFile) || !flac.IsValid()) return false;
   Stream.BitRate = flac.BitsPerSample;  // the column shows bits per sample for lossless files
   Stream.SampleRate = static_cast<uint32_t>(flac.SampleRate);
   Stream.Encoder = FormatFixed2(flac.Ratio()) + "%";
@@ -26,9 +28,22 @@ bool TAudioFile::LoadFlac() {
   return true;
 }
 
+// The comments and picture were read with the stream values by LoadFlac,
+// which LoadFile runs first. Flags and TagVersion are those of an Ogg
+// file's own tag, so both kinds of file show alike.
+bool TAudioFile::LoadFlacTag() {
+  if (LoadPreferredID3()) return true;
+  const TFLACfile& flac = *FFLAC;
+  if (!flac.Comments.FHasTags) return false;
+  CopyReaderTags(flac.Comments);
+  Tags.TagVersion = flac.Vendor;
+  FOwnTagShown = true;
+  return true;
+}
+
 bool TAudioFile::LoadAac() {
   const TAACfile& aac = *FAAC;
-  if (!FAAC->ReadHeader(FileName) || !aac.IsValid()) return false;
+  if (!FAAC->ReadHeader(FFile) || !aac.IsValid()) return false;
   Stream.Valid = true;
   Stream.BitRate = ClampU32(RoundEven(aac.BitRate / 1000.0));
   const char* rate_mark = aac.BitRateType == aacRateVariable ? "(VBR)" : "(CBR)";

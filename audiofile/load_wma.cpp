@@ -20,10 +20,6 @@ bool TAudioFile::LoadWma() {
   if (!w.FHasTags && !w.FHasPicture) return true;
 
   CopyReaderTags(w);
-  if (w.FHasPicture) {
-    Tags.PictureData = w.FPicture;
-    Tags.HasPicture = true;
-  }
   Tags.TagVersion = w.FEncoder;
   return true;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// The tag fields of the Ogg and Windows Media readers into TTagFull. Both
-// readers name their tag fields alike (FArtist, FTrack, FLyrics, ...), so
-// one mapping serves them.
+// The tag fields of the Vorbis comment readers (Ogg, FLAC) and the Windows
+// Media reader into TTagFull. They name their tag fields alike (FArtist,
+// FTrack, FLyrics, FPicture, ...), so one mapping serves them.
 
 #include "audiofile/audio_file.h"
 #include "toolkit/str_tools.h"
@@ -35,5 +35,9 @@ void TAudioFile::CopyReaderTags(const TReader& r) {
   if (r.FHasLyrics) {
     Tags.Lyrics = r.FLyrics;
     Tags.HasLyrics = true;
+  }
+  if (r.FHasPicture) {
+    Tags.PictureData = r.FPicture;
+    Tags.HasPicture = true;
   }
 }

@@ -13,10 +13,10 @@ constexpr std::array<int32_t, 16> kSampleRates = {96000, 88200, 64000, 48000, 44
                                                   16000, 12000, 11025, 8000,  0,     0,     0,     0};
 constexpr std::array<const char*, 3> kHeaderTypeNames = {"Unknown", "ADIF", "ADTS"};
 
-// The longest ADIF header read (with the copyright id) fits in 32 bytes; an
-// ADTS header in 9. Both blocks are read zero-filled past the end of the
+// The longest ADIF header read (with the copyright id and 45 channel
+// elements) fits in 58 bytes; an ADTS header in 9. Both blocks are read zero-filled past the end of the
 // file, so a header cut by the end reads as zero bits.
-constexpr size_t kADIFBlock = 40;
+constexpr size_t kADIFBlock = 64;
 constexpr size_t kADTSBlock = 16;
 constexpr int64_t kADTSHeaderSize = 7;
 constexpr int kMaxFrames = 1000;
@@ -31,17 +31,35 @@ uint32_t Bits(const TByteView& block, size_t pos, int n) {
   return word >> (32 - n);
 }
 
+// The channels of a program configuration element, from the position of its
+// front element count: front, side and back element counts (4 bits each),
+// LFE count (2), associated data count (3), coupling count (4), three
+// mixdown flags each followed by its fields when set (4, 4 and 3 bits),
+// then one entry per front, side and back element (is-pair bit and a 4-bit
+// tag) and a 4-bit tag per LFE element. A channel pair element carries two
+// channels, any other element one.
+uint8_t ADIFChannels(const TByteView& block, size_t p) {
+  uint32_t elements = Bits(block, p, 4) + Bits(block, p + 4, 4) + Bits(block, p + 8, 4);
+  uint32_t lfe = Bits(block, p + 12, 2);
+  p += 14 + 3 + 4;
+  for (int extra : {4, 4, 3}) p += 1 + (Bits(block, p, 1) != 0 ? extra : 0);
+  uint32_t channels = lfe;
+  for (uint32_t i = 0; i < elements; ++i, p += 5) channels += 1 + Bits(block, p, 1);
+  return static_cast<uint8_t>(channels);
+}
+
 }  // namespace
 
 bool TAACfile::ReadHeader(const std::string& FileName) {
   ClearFields();
-  ID3v2Size = GetID3v2Size(FileName);
-  HasID3v1 = HasID3v1Tag(FileName);
   TFile file;
-  if (!file.Open(FileName)) {
-    ClearFields();
-    return false;
-  }
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TAACfile::ReadHeader(const TFile& file) {
+  ClearFields();
+  ID3v2Size = GetID3v2Size(file);
+  HasID3v1 = HasID3v1Tag(file);
   FileSize = file.Size();
   std::string id;
   if (file.ReadBlock(ID3v2Size, 4, id) < 0) return true;
@@ -71,9 +89,7 @@ void TAACfile::ReadADIF(const TFile& file) {
   p += 2;
   SampleRate = kSampleRates[Bits(block, p, 4)];
   p += 4;
-  // A channel pair element counts as one channel, as it is stored.
-  Channels = static_cast<uint8_t>(Bits(block, p, 4) + Bits(block, p + 4, 4) + Bits(block, p + 8, 4) +
-                                  Bits(block, p + 12, 2));
+  Channels = ADIFChannels(block, p);
 }
 
 void TAACfile::ReadADTS(const TFile& file) {

@@ -9,7 +9,9 @@
 //   home, bitstream type (1: variable), bit rate (23), PCE count (4),
 //   buffer fullness (20, constant rate only), then the first program
 //   configuration element: instance tag (4), object type (2), sampling
-//   index (4), front, side and back element counts (4 each), LFE count (2).
+//   index (4), front, side and back element counts (4 each), LFE count (2),
+//   and further on the list of those elements, where each channel pair
+//   element counts as two channels.
 // ADTS frame header: sync 0xFFF (12), ID (1), layer (2), protection
 //   absent (1), object type (2), sampling index (4), private (1), channel
 //   configuration (3), 4 bits of flags, frame length (13, from bit 30),
@@ -40,6 +42,8 @@ class TAACfile {
   void ClearFields() { *this = TAACfile(); }
   // True when the file could be opened and examined, whether or not it is AAC.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   bool IsValid() const;
   double Duration() const;

@@ -58,6 +58,10 @@ bool StartsWith(const std::string& text, const char* prefix) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The encoder field of the LAME tag: "LAME" and a version of up to five
+// characters.
+constexpr size_t kVendorSize = 9;
+
 }  // namespace
 
 void TMPEGaudio::ClearFields() {
@@ -148,7 +152,8 @@ void TMPEGaudio::FindFrame() {
 }
 
 // Xing: "Xing", flags, frames, bytes, 100 bytes of table of contents, a
-// 4-byte quality (its low byte kept), then an encoder tag such as LAME3.100.
+// 4-byte quality (its low byte kept), then the 9-byte encoder field of the
+// LAME tag, such as LAME3.100 or LAME3.99r.
 // The fields are taken at these fixed offsets whatever the flags say.
 // VBRI: "VBRI", version (2), delay (2), quality (2), bytes (4), frames (4);
 // it is looked for at the Xing position.
@@ -161,7 +166,7 @@ void TMPEGaudio::ReadVBR(size_t pos) {
     VBR.Frames = static_cast<int32_t>(b.BE32(pos + 8));
     VBR.Bytes = static_cast<int32_t>(b.BE32(pos + 12));
     VBR.Scale = b.U8(pos + 119);
-    VBR.VendorID = b.Str(pos + 120, 8);
+    VBR.VendorID = b.Str(pos + 120, kVendorSize);
   } else if (b.Matches(pos, "VBRI")) {
     VBR.Found = true;
     VBR.ID = "VBRI";
@@ -173,6 +178,7 @@ void TMPEGaudio::ReadVBR(size_t pos) {
 
 // Encoders leave their name in the padding of the last frames; the scan runs
 // backwards from 8 bytes before the end of the block over count positions.
+// LAME's padding repeats its 9-byte encoder field, so as much of it is kept.
 void TMPEGaudio::FindVendorID(size_t count) {
   VendorID.clear();
   if (count + 8 > kBlockSize) count = kBlockSize - 8;
@@ -180,7 +186,7 @@ void TMPEGaudio::FindVendorID(size_t count) {
   for (size_t index = 0; index <= count; ++index) {
     size_t pos = kBlockSize - index - 8;
     if (e.Matches(pos, "LAME")) {
-      VendorID = e.Str(pos, 8);
+      VendorID = e.Str(pos, kVendorSize);
       return;
     }
     if (e.Matches(pos, "GOGO")) {
@@ -192,10 +198,14 @@ void TMPEGaudio::FindVendorID(size_t count) {
 
 bool TMPEGaudio::ReadHeader(const std::string& FileName) {
   ClearFields();
-  ID3v2Size = GetID3v2Size(FileName);
-  ID3v1Present = HasID3v1Tag(FileName);
   TFile file;
-  if (!file.Open(FileName)) return false;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TMPEGaudio::ReadHeader(const TFile& file) {
+  ClearFields();
+  ID3v2Size = GetID3v2Size(file);
+  ID3v1Present = HasID3v1Tag(file);
   FileLength = file.Size();
 
   int64_t got = file.ReadBlock(ID3v2Size, kBlockSize, FBlock);
@@ -270,14 +280,18 @@ uint8_t TMPEGaudio::EncoderID() const {
   return id;
 }
 
-// "LAME 3.97" when the vendor text is LAME3.97 (digit, dot, two digits); a
-// text such as LAME3.9x leaves "LAME" alone.
+// "LAME 3.100" when the vendor text is LAME3.100: the digits and dots after
+// "LAME", which must begin with a digit, a dot and two digits, so a text
+// such as LAME3.9x leaves "LAME" alone.
 std::string TMPEGaudio::Encoder() const {
   uint8_t id = EncoderID();
   std::string text = kEncoderNames[id];
   const std::string& vendor = VendorID.empty() ? VBR.VendorID : VendorID;
   if (id == kEncLame && vendor.size() >= 8 && IsDigit(vendor[4]) && vendor[5] == '.' && IsDigit(vendor[6]) &&
-      IsDigit(vendor[7]))
-    text += " " + vendor.substr(4, 4);
+      IsDigit(vendor[7])) {
+    size_t end = 8;
+    while (end < vendor.size() && (IsDigit(vendor[end]) || vendor[end] == '.')) ++end;
+    text += " " + vendor.substr(4, end - 4);
+  }
   return text;
 }

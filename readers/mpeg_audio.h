@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 // The first frame as decoded.
 struct FrameData {
   bool Found = false;
@@ -54,7 +56,7 @@ struct VBRData {
   int32_t Frames = 0;
   int32_t Bytes = 0;
   uint8_t Scale = 0;
-  std::string VendorID;  // 8 bytes after the Xing header (the LAME tag's version), Xing only
+  std::string VendorID;  // 9 bytes after the Xing header (the LAME tag's encoder field), Xing only
 };
 
 class TMPEGaudio {
@@ -64,7 +66,7 @@ class TMPEGaudio {
   int64_t FileLength = 0;
   FrameData Frame;
   VBRData VBR;
-  std::string VendorID;  // encoder signature found near the end of the file
+  std::string VendorID;  // encoder signature found near the end of the file, up to 9 bytes
   int64_t ID3v2Size = 0;
   bool ID3v1Present = false;
 
@@ -73,6 +75,8 @@ class TMPEGaudio {
   // True when all reads went through, also when no frame was found (the
   // fields are then cleared); false on an I/O error.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   uint16_t BitRate() const;     // kbit/s; the average for a VBR file
   uint16_t SampleRate() const;  // Hz

@@ -37,14 +37,21 @@ uint8_t OldStreamVersion(uint8_t b1) {
 
 bool TMPEGplus::ReadHeader(const std::string& FileName) {
   ClearFields();
-  int64_t id3v2_size = GetID3v2Size(FileName);
-  bool has_id3v1 = HasID3v1Tag(FileName);
   TFile file;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TMPEGplus::ReadHeader(const TFile& file) {
+  ClearFields();
+  int64_t id3v2_size = GetID3v2Size(file);
+  bool has_id3v1 = HasID3v1Tag(file);
   std::string header;
-  if (!file.Open(FileName) || !file.ReadExact(id3v2_size, kHeaderSize, header)) return false;
+  if (!file.ReadExact(id3v2_size, kHeaderSize, header)) return false;
 
   TByteView h(header);
-  if (h.LE32(0) == kSV7Id) {
+  if (h.Matches(0, "MPCK")) {
+    ReadSV8(file, id3v2_size);
+  } else if (h.LE32(0) == kSV7Id) {
     DecodeSV7(header);
   } else if (uint8_t version = OldStreamVersion(h.U8(1)); version != 0) {
     DecodeSV4to6(header, version);
@@ -66,6 +73,7 @@ void TMPEGplus::DecodeSV7(const std::string& header) {
   uint8_t profile = h.U8(10) >> 4;
   ProfileID = (profile >= 8 && profile <= 12) ? static_cast<uint8_t>(profile - 7) : 0;
   SampleRate = kSV7Rates[h.U8(10) & 0x3];
+  Channels = 2;
 }
 
 void TMPEGplus::DecodeSV4to6(const std::string& header, uint8_t version) {
@@ -75,10 +83,17 @@ void TMPEGplus::DecodeSV4to6(const std::string& header, uint8_t version) {
   HeaderBitRate = version == 6 ? 0 : static_cast<uint16_t>(h.LE32(0) >> 23);
   ChannelModeID = (h.U8(2) & 0x7F) == 0 ? 1 : 2;
   SampleRate = kOldVersionRate;
+  Channels = 2;
 }
 
 uint16_t TMPEGplus::BitRate() const {
   if (HeaderBitRate != 0) return HeaderBitRate;
+  if (StreamVersion == 8) {
+    double seconds = Duration();
+    if (seconds <= 0) return 0;
+    int64_t rounded = RoundEven(static_cast<double>(AudioBytes) * 8 / seconds / 1000);
+    return static_cast<uint16_t>(rounded > UINT16_MAX ? UINT16_MAX : rounded);
+  }
   if (FrameCount == 0 || SampleRate == 0) return 0;
   int64_t audio_size = FileLength - ID3v2Size - (HasID3v1 ? kID3v1Size : 0);
   if (audio_size <= 0) return 0;
@@ -89,9 +104,14 @@ uint16_t TMPEGplus::BitRate() const {
 
 double TMPEGplus::Duration() const {
   if (SampleRate == 0) return 0;
+  if (StreamVersion == 8) return static_cast<double>(Samples) / SampleRate;
   return FrameCount * kSamplesPerFrame / SampleRate;
 }
 
-std::string TMPEGplus::ChannelMode() const { return kChannelModes[ChannelModeID < kChannelModes.size() ? ChannelModeID : 0]; }
+// Version 8 streams may be mono or have more channels than two.
+std::string TMPEGplus::ChannelMode() const {
+  if (Channels != 0 && Channels != 2) return ChannelCountText(Channels);
+  return kChannelModes[ChannelModeID < kChannelModes.size() ? ChannelModeID : 0];
+}
 
 std::string TMPEGplus::Profile() const { return kProfiles[ProfileID < kProfiles.size() ? ProfileID : 0]; }

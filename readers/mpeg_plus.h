@@ -15,19 +15,27 @@
 //   b2 AND 7F non-zero: joint stereo
 //   the sample rate is always 44100 Hz
 // Every frame holds 1152 samples.
+//
+// Stream version 8: "MPCK", then packets (see mpeg_plus_sv8.cpp), whose
+// stream header packet gives the sample count, sample rate and channels.
 
 #include <cstdint>
 #include <string>
+
+class TFile;
 
 class TMPEGplus {
  public:
   bool Valid = false;
   uint8_t StreamVersion = 0;  // 0 when the header is not Musepack
   uint8_t ChannelModeID = 0;  // 1 stereo, 2 joint stereo
+  uint8_t Channels = 0;
   uint8_t ProfileID = 0;      // 1 Thumb ... 5 Insane
   uint32_t FrameCount = 0;
   uint16_t HeaderBitRate = 0;  // kbit/s; 0 when the header states none
   uint32_t SampleRate = 0;
+  int64_t Samples = 0;     // version 8: samples after the beginning silence
+  int64_t AudioBytes = 0;  // version 8: the bytes of the audio packets
   int64_t FileLength = 0;
   int64_t ID3v2Size = 0;
   bool HasID3v1 = false;
@@ -36,6 +44,8 @@ class TMPEGplus {
   // True when 12 header bytes could be read, whether or not they are
   // Musepack (Valid tells); false on an I/O error or a file too short.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   // kbit/s: the header's, or estimated from the audio size and frame count.
   uint16_t BitRate() const;
@@ -46,4 +56,6 @@ class TMPEGplus {
  private:
   void DecodeSV7(const std::string& header);
   void DecodeSV4to6(const std::string& header, uint8_t version);
+  void ReadSV8(const TFile& file, int64_t start);
+  void DecodeSV8StreamHeader(const std::string& payload);
 };

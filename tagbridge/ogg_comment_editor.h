@@ -1,7 +1,8 @@
 #pragma once
 
-// OggCommentEditor: reads the three Vorbis headers of the first logical
-// stream of an Ogg file, and rewrites a file with a new comment header.
+// OggCommentEditor: reads the three Vorbis headers of the first Vorbis
+// stream among those that begin an Ogg file, and rewrites a file (whose
+// first stream is Vorbis) with a new comment header.
 //
 // A Vorbis stream starts with three header packets: identification (type 1:
 // channels, rate, bit rates), comment (type 3: vendor and NAME=value
@@ -117,10 +118,16 @@ class OggCommentEditor {
   bool Rewrite(const char* path, const OggTagList& list);
   const std::string& LastError() const { return state_.last_error; }
 
-  // Reads the three headers. 1 success; -1 when the first chunk holds no
-  // page; 0 on any later failure.
+  // Reads the three headers of the first Vorbis stream among the streams
+  // that begin the file, decoding the identification and comment headers
+  // and only gathering the setup header. 1 success; -1 when the first chunk
+  // holds no page; 0 on any later failure.
   static int ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream, vorbis_info& vi,
                          vorbis_comment& vc);
+  // Finds that stream and its identification header packet; read counts
+  // the bytes fed to the sync layer. Results as ReadHeaders.
+  static int FindVorbisStream(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream, ogg_packet& packet,
+                              int64_t& read);
 
   // Reads the headers into the edit state, keeping copies of the first and
   // third header packets; the bytes after them stay buffered for the copy.

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 #include "app/viewer_panel.h"
 #include "app/vt_header.h"
 #include "support/test_support.h"
+#include "toolkit/product.h"
 #include "toolkit/program_info.h"
 
 
@@ -116,6 +119,37 @@ TEST_F(WindowFixture, AddingThroughTheDialogPathAndTheDropPath) {
   EXPECT_EQ(window.StatusLine(), "Total: 6 Selected: 0");
 }
 
+// A long add runs with a progress dialog; its Cancel stops after the
+// current file and keeps the rows added so far.
+TEST_F(WindowFixture, LongAddShowsProgressAndCanBeCancelled) {
+  test::TempDir dir;
+  for (int i = 0; i < 250; ++i)
+    fs::copy_file(test::Fixture("mpeg/short_8k.mp3"), dir.File("track" + std::to_string(1000 + i) + ".mp3"));
+  QStringList folder{QString::fromStdString(dir.Path().string())};
+  TFormMain window;
+  window.show();
+  window.AddPaths(folder);
+  EXPECT_EQ(window.Model()->rowCount(), 250);
+  EXPECT_EQ(window.Model()->Row(249).FileName, "track1249.mp3");
+
+  bool sawProgress = false;
+  bool addDisabled = false;
+  QTimer::singleShot(0, &window, [&] {
+    for (QProgressDialog* progress : window.findChildren<QProgressDialog*>()) {
+      sawProgress = progress->isVisible();
+      addDisabled = !window.Action(act_AddFiles)->isEnabled();
+      progress->cancel();
+    }
+  });
+  window.Action(act_ClearList)->trigger();
+  window.AddPaths(folder);
+  EXPECT_TRUE(sawProgress);
+  EXPECT_TRUE(addDisabled);
+  EXPECT_EQ(window.Model()->rowCount(), 1);  // cancelled while the first file loaded
+  EXPECT_TRUE(window.Action(act_AddFiles)->isEnabled());
+  EXPECT_EQ(window.StatusLine(), StatusText(window.Model()->rowCount(), 0));
+}
+
 TEST_F(WindowFixture, DeleteSelectedAndClear) {
   TFormMain window;
   window.AddPaths(Paths({"foundation/plain.mp3", "foundation/v1only.mp3", "foundation/v1v2.mp3"}));
@@ -126,8 +160,11 @@ TEST_F(WindowFixture, DeleteSelectedAndClear) {
   ASSERT_EQ(window.Model()->rowCount(), 1);
   EXPECT_EQ(window.Model()->Row(0).FileName, "v1only.mp3");
   EXPECT_EQ(window.StatusLine(), "Total: 1 Selected: 0");
+  window.List()->setCurrentIndex(window.Model()->index(0, 0));
+  EXPECT_EQ(window.Viewer()->LineText(4), "v1only.mp3");
   window.Action(act_ClearList)->trigger();
   EXPECT_EQ(window.StatusLine(), "Total: 0 Selected: 0");
+  EXPECT_EQ(window.Viewer()->LineText(4), "... ...");
 }
 
 TEST_F(WindowFixture, PreferenceSwitchRefillsRowsAndClearsTheViewer) {
@@ -259,13 +296,27 @@ TEST_F(WindowFixture, ColumnLayoutSurvivesARestart) {
   EXPECT_EQ(menu.actions()[colTitle]->text(), "Name of song");
 }
 
+TEST(Help, AddressesAndTheShippedHelpPage) {
+  QUrl page = HelpAddress(1);
+  EXPECT_EQ(page.toLocalFile().toStdString(), ProgramFolder() + "vlr.htm");
+  EXPECT_EQ(HelpAddress(2).toString(), kHomePage);
+  QUrl mail = HelpAddress(3);
+  EXPECT_EQ(mail.scheme(), "mailto");
+  EXPECT_EQ(mail.path(), kSuggestionMail);
+  EXPECT_TRUE(mail.query(QUrl::FullyDecoded).startsWith("subject=Suggestion for Velloran 1.2"));
+  EXPECT_TRUE(HelpAddress(9).isEmpty());
+  // The build puts the help page beside the program.
+  std::string shipped = test::ReadAll(std::string(VELLORAN_BIN_DIR) + "/vlr.htm");
+  EXPECT_NE(shipped.find("<title>Velloran Help</title>"), std::string::npos);
+}
+
 TEST(AboutBox, FilledFromItsFourTexts) {
   TFormAbout about;
-  about.Fill("Velloran", "2026-12-11", "https://velloran.example.org/", "1.2");
+  about.Fill("Velloran", "2026-12-11", kHomePage, "1.2");
   EXPECT_EQ(about.windowTitle(), "About: Velloran");
   EXPECT_EQ(about.LabelName->text(), "Velloran");
   EXPECT_EQ(about.LabelBuild->text(), "Build: 1.2 Date: 2026-12-11");
-  EXPECT_EQ(about.label_homepage->text(), "https://velloran.example.org/");
+  EXPECT_EQ(about.label_homepage->text(), kHomePage);
   EXPECT_EQ(about.size(), QSize(532, 363));
 }
 

@@ -239,4 +239,20 @@ TEST_F(LoadApeFlac, AacStream) {
   EXPECT_FALSE(s.Valid);
 }
 
+// "ADIF", constant 128 kbit/s, one program configuration element at 44100 Hz
+// with one front element whose is-pair bit is set.
+const std::string kStereoAdif =
+    test::Bytes({0x41, 0x44, 0x49, 0x46, 0x00, 0x3E, 0x80, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x80, 0x00, 0x04, 0x00});
+
+TEST_F(LoadApeFlac, StereoAdifIsStereo) {
+  const TMpegTotal& s = audio.Stream;
+  EXPECT_TRUE(Load(dir.Write("stereo.aac", kStereoAdif + test::Fill(16000))));
+  EXPECT_TRUE(s.Valid);
+  EXPECT_EQ(s.ChannelMode, "Stereo");
+  EXPECT_EQ(s.Encoder, "ADIF (CBR)");
+  EXPECT_EQ(s.SampleRate, 44100u);
+  EXPECT_EQ(s.BitRate, 128u);
+  EXPECT_EQ(s.Duration, 1u);  // 16016 x 8 / 128000 s
+}
+
 }  // namespace

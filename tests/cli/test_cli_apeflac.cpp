@@ -6,35 +6,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
 
 using nlohmann::json;
 
-// Runs velloran-report --json on the group's folder and gives each line by
-// file name.
-std::map<std::string, json> ReportLines(const std::string& options) {
-  std::string command = std::string(VELLORAN_BIN_DIR "/velloran-report --json ") + options + " '" +
-                        test::Fixture("apeflac") + "'";
-  std::map<std::string, json> lines;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return lines;
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  EXPECT_EQ(pclose(pipe), 0);
-  size_t start = 0;
-  while (start < out.size()) {
-    size_t end = out.find('\n', start);
-    if (end == std::string::npos) end = out.size();
-    json line = json::parse(out.substr(start, end - start));
-    std::string name = line["FileName"].get<std::string>();
-    lines[name.substr(name.rfind('/') + 1)] = line;
-    start = end + 1;
-  }
-  return lines;
+// velloran-report --json on the group's folder (or another path), by file name.
+std::map<std::string, json> ReportLines(const std::string& options, const std::string& path = test::Fixture("apeflac")) {
+  return test::ReportLinesByName(options, path);
 }
 
 TEST(CliApeFlac, FlacFiles) {
@@ -80,6 +61,20 @@ TEST(CliApeFlac, AdtsFilesAgainstWhatFfmpegReported) {
     EXPECT_NEAR(s["BitRate"].get<double>(), c.ffmpeg_kbps, 2);
     EXPECT_NEAR(s["Duration"].get<double>(), c.ffmpeg_seconds, 1);
   }
+}
+
+// An ADIF header with one channel pair element, made from its bits.
+TEST(CliApeFlac, StereoAdif) {
+  test::TempDir dir;
+  std::string adif = test::Bytes({0x41, 0x44, 0x49, 0x46, 0x00, 0x3E, 0x80, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x80, 0x00,
+                                  0x04, 0x00});
+  auto lines = ReportLines("", dir.Write("stereo.aac", adif + test::Fill(16000)));
+  const json& s = lines["stereo.aac"]["Stream"];
+  EXPECT_TRUE(s["Valid"].get<bool>());
+  EXPECT_EQ(s["ChannelMode"], "Stereo");
+  EXPECT_EQ(s["Encoder"], "ADIF (CBR)");
+  EXPECT_EQ(s["SampleRate"], 44100);
+  EXPECT_EQ(s["BitRate"], 128);
 }
 
 TEST(CliApeFlac, ApeTagsAndMonkeyAndMusepackHosts) {

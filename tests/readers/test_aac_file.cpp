@@ -48,6 +48,10 @@ struct TAdif {
   uint32_t bit_rate = 128000;
   uint32_t rate_index = 3;
   uint32_t front = 1, side = 0, back = 1, lfe = 1;
+  // Is-pair bits of the front, side and back elements in that order; an
+  // element not listed is a single channel element.
+  std::vector<int> pairs = {};
+  bool mixdowns = false;  // the mono, stereo and matrix mixdown fields present
 };
 
 std::string Adif(const TAdif& a) {
@@ -60,6 +64,13 @@ std::string Adif(const TAdif& a) {
   if (!a.variable) w.Put(0xFFFFF, 20);  // buffer fullness
   w.Put(0, 4).Put(1, 2).Put(a.rate_index, 4);
   w.Put(a.front, 4).Put(a.side, 4).Put(a.back, 4).Put(a.lfe, 2);
+  w.Put(0, 3).Put(0, 4);  // associated data and coupling element counts
+  if (a.mixdowns)
+    w.Put(1, 1).Put(0xF, 4).Put(1, 1).Put(0xF, 4).Put(1, 1).Put(0x7, 3);
+  else
+    w.Put(0, 3);
+  for (uint32_t i = 0; i < a.front + a.side + a.back; ++i) w.Put(i < a.pairs.size() ? a.pairs[i] : 0, 1).Put(i, 4);
+  for (uint32_t i = 0; i < a.lfe; ++i) w.Put(0xF, 4);
   return w.Bytes() + test::Fill(100);
 }
 
@@ -187,6 +198,26 @@ TEST(AACfile, Adif) {
     EXPECT_EQ(aac.BitRate, 128000);
     EXPECT_EQ(aac.SampleRate, 48000);
     EXPECT_EQ(aac.Channels, 3);  // one front, one back, one LFE element
+  }
+  // A channel pair element is two channels.
+  struct Layout {
+    const char* name;
+    TAdif header;
+    int channels;
+  } layouts[] = {
+      {"one pair: stereo", {.front = 1, .back = 0, .lfe = 0, .pairs = {1}}, 2},
+      {"one single element: mono", {.front = 1, .back = 0, .lfe = 0}, 1},
+      {"5.1: centre, front pair, back pair, LFE", {.front = 2, .back = 1, .lfe = 1, .pairs = {0, 1, 1}}, 6},
+      {"side pair after mixdown fields", {.front = 1, .side = 1, .back = 0, .lfe = 0, .pairs = {0, 1}, .mixdowns = true}, 3},
+      {"every count at its largest, all pairs",
+       {.copyright = true, .front = 15, .side = 15, .back = 15, .lfe = 3, .pairs = std::vector<int>(45, 1), .mixdowns = true},
+       93},
+  };
+  for (const Layout& c : layouts) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(aac.ReadHeader(dir.Write("l.aac", Adif(c.header))));
+    EXPECT_EQ(aac.Channels, c.channels);
+    EXPECT_EQ(aac.SampleRate, 48000);
   }
   // Behind an ID3v2 tag, and cut right after "ADIF".
   std::string id3v2 = "ID3" + test::Bytes({3, 0, 0, 0, 0, 0, 10}) + test::Fill(10);

@@ -174,11 +174,15 @@ TEST(MpegAudio, VbriIsLookedForAtTheXingOffsetOnly) {
   EXPECT_FALSE(mono.VBR.Found);
 }
 
-TEST(MpegAudio, EncoderVersionNeedsDigitDotDigitDigit) {
+// The version is the digits and dots after "LAME" in the 9-byte encoder
+// field, when they begin with a digit, a dot and two digits.
+TEST(MpegAudio, EncoderVersionFromTheLameTag) {
   struct Case {
     const char* vendor;
     const char* encoder;
-  } cases[] = {{"LAME3.97", "LAME 3.97"}, {"LAME3.9x", "LAME"}, {"LAME3.10", "LAME 3.10"}, {"Lavf5800", "Xing"}};
+  } cases[] = {{"LAME3.100", "LAME 3.100"}, {"LAME3.99r", "LAME 3.99"}, {"LAME3.98 ", "LAME 3.98"},
+               {"LAME3.97", "LAME 3.97"},   {"LAME3.9x", "LAME"},        {"LAME3.10", "LAME 3.10"},
+               {"Lavf5800", "Xing"}};
   test::TempDir dir;
   for (const Case& c : cases) {
     TMPEGaudio reader;
@@ -190,15 +194,15 @@ TEST(MpegAudio, EncoderVersionNeedsDigitDotDigitDigit) {
 TEST(MpegAudio, VendorSignatureAtTheEndBeforeAnId3v1Tag) {
   test::TempDir dir;
   std::string audio = Frames(Mpeg1Header(0x04), 417, 20);
-  std::string tail = "LAME3.98" + Fill(100);
+  std::string tail = "LAME3.100" + Fill(100);
   TMPEGaudio plain;
   ASSERT_TRUE(plain.ReadHeader(dir.Write("a.mp3", audio + tail)));
-  EXPECT_EQ(plain.VendorID, "LAME3.98");
-  EXPECT_EQ(plain.Encoder(), "LAME 3.98");
+  EXPECT_EQ(plain.VendorID, "LAME3.100");
+  EXPECT_EQ(plain.Encoder(), "LAME 3.100");
 
   TMPEGaudio tagged;  // the end block stops where the ID3v1 tag begins
   ASSERT_TRUE(tagged.ReadHeader(dir.Write("b.mp3", audio + tail + Id3v1())));
-  EXPECT_EQ(tagged.VendorID, "LAME3.98");
+  EXPECT_EQ(tagged.VendorID, "LAME3.100");
 
   TMPEGaudio far;  // more than five frame lengths before the end: not seen
   ASSERT_TRUE(far.ReadHeader(dir.Write("c.mp3", audio + "LAME3.98" + Fill(417 * 5 + 10))));
@@ -300,17 +304,17 @@ TEST(MpegAudio, FixturesGiveTheirHeaderValues) {
     const char* encoder;
     const char* vbr;
   } cases[] = {
-      {"cbr128_stereo.mp3", 128, 44100, 17135 * 8 / 128000.0, "Joint Stereo", "LAME 3.10", ""},
-      {"vbr_v5.mp3", 40, 44100, 40 * 1152 / 44100.0, "Joint Stereo", "LAME 3.10", "Xing"},
-      {"abr64.mp3", 57, 44100, 40 * 1152 / 44100.0, "Joint Stereo", "LAME 3.10", "Xing"},
-      {"cbr64_no_xing.mp3", 64, 44100, 8359 * 8 / 64000.0, "Joint Stereo", "LAME 3.10", ""},
-      {"mono_vbr_32k.mp3", 40, 32000, 29 * 1152 / 32000.0, "Mono", "LAME 3.10", "Xing"},
-      {"mpeg2_vbr_22k.mp3", 15, 22050, 41 * 576 / 22050.0, "Joint Stereo", "LAME 3.10", "Xing"},
-      {"mpeg25_mono_vbr_8k.mp3", 14, 8000, 16 * 576 / 8000.0, "Mono", "LAME 3.10", "Xing"},
+      {"cbr128_stereo.mp3", 128, 44100, 17135 * 8 / 128000.0, "Joint Stereo", "LAME 3.100", ""},
+      {"vbr_v5.mp3", 40, 44100, 40 * 1152 / 44100.0, "Joint Stereo", "LAME 3.100", "Xing"},
+      {"abr64.mp3", 57, 44100, 40 * 1152 / 44100.0, "Joint Stereo", "LAME 3.100", "Xing"},
+      {"cbr64_no_xing.mp3", 64, 44100, 8359 * 8 / 64000.0, "Joint Stereo", "LAME 3.100", ""},
+      {"mono_vbr_32k.mp3", 40, 32000, 29 * 1152 / 32000.0, "Mono", "LAME 3.100", "Xing"},
+      {"mpeg2_vbr_22k.mp3", 15, 22050, 41 * 576 / 22050.0, "Joint Stereo", "LAME 3.100", "Xing"},
+      {"mpeg25_mono_vbr_8k.mp3", 14, 8000, 16 * 576 / 8000.0, "Mono", "LAME 3.100", "Xing"},
       {"short_8k.mp3", 8, 8000, 648 * 8 / 8000.0, "Mono", "FhG", ""},
       {"layer2.mp2", 64, 48000, 8064 * 8 / 64000.0, "Mono", "QDesign", ""},
-      {"id3v2_v23_latin1.mp3", 32, 32000, (6272 - 1968 - 128) * 8 / 32000.0, "Mono", "LAME 3.10", ""},
-      {"bigcover_v24.mp3", 32, 32000, (116060 - 111884) * 8 / 32000.0, "Mono", "LAME 3.10", ""},
+      {"id3v2_v23_latin1.mp3", 32, 32000, (6272 - 1968 - 128) * 8 / 32000.0, "Mono", "LAME 3.100", ""},
+      {"bigcover_v24.mp3", 32, 32000, (116060 - 111884) * 8 / 32000.0, "Mono", "LAME 3.100", ""},
   };
   for (const Case& c : cases) {
     TMPEGaudio reader;

@@ -12,6 +12,31 @@ std::string SV7(uint32_t frames, uint8_t b10, uint8_t b11 = 0) {
 
 std::string ID3v1Block() { return "TAG" + test::Fill(125); }
 
+// A variable-length size: 7 bits a byte, most significant first, the top
+// bit set on all bytes but the last.
+std::string VarSize(uint64_t value) {
+  std::string out(1, static_cast<char>(value & 0x7F));
+  while ((value >>= 7) != 0) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+  return out;
+}
+
+// A version 8 packet: key, size (counting key and size bytes), payload.
+std::string Packet(const std::string& key, const std::string& payload) {
+  size_t size = 2 + 1 + payload.size();
+  while (VarSize(size).size() != size - 2 - payload.size()) ++size;
+  return key + VarSize(size) + payload;
+}
+
+// A stream header packet: CRC, version 8, sample count, beginning silence,
+// sample rate index and 31 bands, channels less one, mid/side, 4 frames.
+std::string StreamHeader(uint64_t samples, uint64_t silence, int rate_index, int channels, bool mid_side,
+                         int version = 8) {
+  std::string payload = test::Fill(4) + static_cast<char>(version) + VarSize(samples) + VarSize(silence);
+  payload += static_cast<char>(rate_index << 5 | 31);
+  payload += static_cast<char>((channels - 1) << 4 | (mid_side ? 8 : 0) | 2);
+  return Packet("SH", payload);
+}
+
 TEST(MPEGplus, StreamVersion7At44100) {
   test::TempDir dir;
   TMPEGplus mpc;
@@ -95,7 +120,6 @@ TEST(MPEGplus, NotMusepackAndShortFiles) {
     std::string bytes;
   } not_musepack[] = {
       {"later stream version", "MP+\x17" + test::Fill(8)},
-      {"Musepack 8", "MPCK" + test::Fill(8)},
       {"zeros", test::Fill(12)},
   };
   for (const Case& c : not_musepack) {
@@ -115,6 +139,117 @@ TEST(MPEGplus, NotMusepackAndShortFiles) {
   EXPECT_TRUE(mpc.Valid);
   EXPECT_EQ(mpc.BitRate(), 0);
   EXPECT_EQ(mpc.Duration(), 0);
+}
+
+// Stream version 8: the stream header packet gives rate, channels and
+// samples; the bit rate is the audio packets' bytes over the duration.
+TEST(MPEGplus, StreamVersion8) {
+  test::TempDir dir;
+  TMPEGplus mpc;
+  std::string audio = Packet("AP", test::Fill(99995)) + Packet("AP", test::Fill(49995));
+  ASSERT_EQ(audio.size(), 150000u);
+  std::string stream = StreamHeader(441000 + 576, 576, 0, 2, true) + Packet("RG", test::Fill(8)) +
+                       Packet("EI", test::Bytes({0xA0, 1, 17, 3})) + Packet("SO", VarSize(100)) + audio +
+                       Packet("ST", test::Fill(20)) + Packet("SE", "");
+  ASSERT_TRUE(mpc.ReadHeader(dir.Write("8.mpc", "MPCK" + stream + ID3v1Block())));
+  EXPECT_TRUE(mpc.Valid);
+  EXPECT_EQ(mpc.StreamVersion, 8);
+  EXPECT_EQ(mpc.SampleRate, 44100u);
+  EXPECT_EQ(mpc.Channels, 2);
+  EXPECT_EQ(mpc.ChannelMode(), "Joint Stereo");
+  EXPECT_DOUBLE_EQ(mpc.Duration(), 10.0);  // the beginning silence is not played
+  EXPECT_EQ(mpc.AudioBytes, 150000);
+  EXPECT_EQ(mpc.BitRate(), 120);  // 150 000 x 8 / 10 s
+
+  struct Layout {
+    int rate_index, channels;
+    bool mid_side;
+    uint32_t rate;
+    const char* mode;
+  } layouts[] = {
+      {1, 1, false, 48000, "Mono"},   {2, 2, false, 37800, "Stereo"}, {3, 6, true, 32000, "6"},
+      {4, 2, true, 0, "Joint Stereo"},  // a reserved rate: no duration, no bit rate
+  };
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE(l.rate);
+    std::string file = "MPCK" + StreamHeader(l.rate * 2, 0, l.rate_index, l.channels, l.mid_side) + audio;
+    ASSERT_TRUE(mpc.ReadHeader(dir.Write("l.mpc", file)));
+    EXPECT_EQ(mpc.SampleRate, l.rate);
+    EXPECT_EQ(mpc.ChannelMode(), l.mode);
+    EXPECT_EQ(mpc.Duration(), l.rate != 0 ? 2.0 : 0.0);
+    EXPECT_EQ(mpc.BitRate(), l.rate != 0 ? 600 : 0);
+  }
+
+  // Behind an ID3v2 tag.
+  std::string id3v2 = "ID3" + test::Bytes({3, 0, 0, 0, 0, 0, 10}) + test::Fill(10);
+  ASSERT_TRUE(mpc.ReadHeader(dir.Write("t.mpc", id3v2 + "MPCK" + stream)));
+  EXPECT_EQ(mpc.SampleRate, 44100u);
+  EXPECT_EQ(mpc.AudioBytes, 150000);
+}
+
+// Every size is checked against the file: a packet that does not fit, or is
+// no packet, ends the walk with what was read before it.
+TEST(MPEGplus, StreamVersion8DamagedPackets) {
+  test::TempDir dir;
+  TMPEGplus mpc;
+  std::string header = StreamHeader(44100, 0, 0, 2, false);
+  std::string ap = Packet("AP", test::Fill(996));  // 1000 bytes
+  struct Case {
+    const char* name;
+    std::string stream;
+    uint32_t rate;
+    int64_t audio;
+  } cases[] = {
+      {"packet larger than the file", header + ap + "AP" + VarSize(1000000) + test::Fill(50), 44100, 1000},
+      {"size smaller than key and size", header + ap + "AP" + VarSize(2) + ap, 44100, 1000},
+      {"zero size", header + "AP" + VarSize(0) + ap, 44100, 0},
+      {"key of small letters", header + Packet("ap", test::Fill(10)) + ap, 44100, 0},
+      {"size of nine bytes", header + "AP" + std::string(8, '\x80') + "\x01" + ap, 44100, 0},
+      {"cut inside the size", header + "AP\x81", 44100, 0},
+      {"stream header of version 7", StreamHeader(44100, 0, 0, 2, false, 7) + ap, 0, 1000},
+      {"stream header cut short", Packet("SH", test::Fill(4) + "\x08\x82"), 0, 0},
+      {"beginning silence longer than the samples", StreamHeader(100, 200, 0, 2, false) + ap, 44100, 1000},
+      {"no stream header", ap + ap, 0, 2000},
+      {"nothing after MPCK and eight bytes", test::Fill(8), 0, 0},
+      {"end packet, then more audio", header + ap + Packet("SE", "") + ap, 44100, 1000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(mpc.ReadHeader(dir.Write("d.mpc", "MPCK" + c.stream)));
+    EXPECT_TRUE(mpc.Valid);
+    EXPECT_EQ(mpc.StreamVersion, 8);
+    EXPECT_EQ(mpc.SampleRate, c.rate);
+    EXPECT_EQ(mpc.AudioBytes, c.audio);
+    if (mpc.Samples == 0) {
+      EXPECT_EQ(mpc.BitRate(), 0);
+    }
+  }
+}
+
+// What mpcenc made: one second of stereo at 44.1 kHz and of mono at 48 kHz,
+// with the sample counts mpcdec decoded and the audio packet bytes the
+// maker's own walk of the packets counted.
+TEST(MPEGplus, ReadsTheFilesMpcencMade) {
+  struct Case {
+    const char* name;
+    uint32_t rate;
+    int channels;
+    int64_t audio_bytes;
+    uint16_t bit_rate;
+  } cases[] = {{"sv8.mpc", 44100, 2, 5871, 47}, {"sv8_mono.mpc", 48000, 1, 4859, 39}};
+  TMPEGplus mpc;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(mpc.ReadHeader(test::Fixture(std::string("modern/") + c.name)));
+    EXPECT_TRUE(mpc.Valid);
+    EXPECT_EQ(mpc.StreamVersion, 8);
+    EXPECT_EQ(mpc.SampleRate, c.rate);
+    EXPECT_EQ(mpc.Channels, c.channels);
+    EXPECT_EQ(mpc.Samples, c.rate);
+    EXPECT_DOUBLE_EQ(mpc.Duration(), 1.0);
+    EXPECT_EQ(mpc.AudioBytes, c.audio_bytes);
+    EXPECT_EQ(mpc.BitRate(), c.bit_rate);  // the bytes x 8 over one second, in kbit/s
+  }
 }
 
 TEST(MPEGplus, ReadsAfterAnID3v2TagAndLeavesItOutOfTheAudio) {

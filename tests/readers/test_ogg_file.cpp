@@ -69,6 +69,30 @@ TEST(OGGFile, NamesAreUpperCasedTheLaterCommentWinsAndUnknownNamesAreKept) {
   EXPECT_EQ(Frames(ogg), (std::vector<std::pair<std::string, std::string>>{{"ENCODER", "one"}, {"ENCODER", "two"}}));
 }
 
+// mutagen wrote the cover as a METADATA_BLOCK_PICTURE comment: the picture
+// is the front cover's body for the picture tool, and the comment stays an
+// item of its own.
+TEST(OGGFile, CoverFromAPictureComment) {
+  TOGGFile ogg;
+  ASSERT_TRUE(ogg.ReadHeader(test::Fixture("modern/cover.ogg")));
+  EXPECT_EQ(ogg.FTitle, "Ogg Cover");
+  ASSERT_TRUE(ogg.FHasPicture);
+  std::string png = test::ReadAll(test::Fixture("mpeg/cover.png"));
+  EXPECT_EQ(ogg.FPicture, std::string("\x03image/png", 10) + '\0' + "\x03" + "front" + '\0' + png);
+  ASSERT_EQ(ogg.FFrames.Count(), 1u);
+  EXPECT_EQ(ogg.FFrames[0].FName, "METADATA_BLOCK_PICTURE");
+
+  // A picture comment that is no base64, or no picture block, gives no picture.
+  TVorbisComments comments;
+  for (const char* entry : {"METADATA_BLOCK_PICTURE=not base64!", "metadata_block_picture=AAAAAwAAAAlpbWFnZS9wbmc=",
+                            "METADATA_BLOCK_PICTURE="}) {
+    comments.ClearComments();
+    comments.FileComment(entry);
+    EXPECT_FALSE(comments.FHasPicture) << entry;
+    EXPECT_EQ(comments.FFrames.Count(), 1u);
+  }
+}
+
 TEST(OGGFile, EmptyLyricsAreNoLyrics) {
   TOGGFile ogg;
   ASSERT_TRUE(ogg.ReadHeader(OggFixture("lyrics_empty.ogg")));

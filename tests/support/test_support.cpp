@@ -78,4 +78,11 @@ std::string LE16(uint16_t v) { return Number(v, 2, false); }
 std::string BE16(uint16_t v) { return Number(v, 2, true); }
 std::string LE64(uint64_t v) { return Number(v, 8, false); }
 
+std::string FlacPicture(uint32_t type, const std::string& mime, const std::string& description,
+                        const std::string& image) {
+  return BE32(type) + BE32(static_cast<uint32_t>(mime.size())) + mime +
+         BE32(static_cast<uint32_t>(description.size())) + description + BE32(1) + BE32(1) + BE32(24) + BE32(0) +
+         BE32(static_cast<uint32_t>(image.size())) + image;
+}
+
 }  // namespace test

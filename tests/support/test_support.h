@@ -44,4 +44,9 @@ std::string LE16(uint16_t v);
 std::string BE16(uint16_t v);
 std::string LE64(uint64_t v);
 
+// A FLAC picture block: type, MIME type, description, 1x1 pixels of 24
+// bits, then the image bytes.
+std::string FlacPicture(uint32_t type, const std::string& mime, const std::string& description,
+                        const std::string& image);
+
 }  // namespace test

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -262,6 +263,54 @@ TEST(OggRead, TheLastPageOfTheFirstStreamIsFoundBehindOtherStreams) {
   EXPECT_EQ(LastGranule(input, 12345), -1);
 }
 
+// ffmpeg's Theora video with a Vorbis sound track: both streams begin the
+// file, the video first. The sound is read, its play time from its own last
+// page (ffprobe: 1.0 s of 22050 Hz stereo).
+TEST(OggRead, TheFirstVorbisStreamAmongTheBeginningStreams) {
+  const std::string path = test::Fixture("modern/theora.ogg");
+  std::vector<oggtest::Page> pages = oggtest::Pages(test::ReadAll(path));
+  ASSERT_GE(pages.size(), 3u);
+  {
+    Read read(path);
+    EXPECT_EQ(read.Header().Valid, 1);
+    EXPECT_EQ(read.Header().Channels, 2);
+    EXPECT_EQ(read.Header().SampleRate, 22050);
+    EXPECT_EQ(read.Header().Duration, 1);
+    std::vector<std::string> entries = Entries(read.Tags());
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "title=Theora Sound"), entries.end());
+  }
+  // Without its Vorbis stream's pages the file holds no Vorbis at all.
+  test::TempDir dir;
+  std::string bytes = test::ReadAll(path);
+  std::string video_only;
+  for (const oggtest::Page& p : pages)
+    if (p.serial == pages.front().serial) video_only += bytes.substr(p.offset, p.length);
+  Read read(dir.Write("video.ogg", video_only));
+  ExpectEmptyRecords();
+}
+
+// Only the pages that begin streams are looked at: a Vorbis stream that
+// begins after another stream's later page is not taken.
+TEST(OggRead, AVorbisStreamBeginningLaterIsNotTaken) {
+  const std::string bytes = test::ReadAll(test::Fixture("modern/theora.ogg"));
+  std::vector<oggtest::Page> pages = oggtest::Pages(bytes);
+  int video = pages.front().serial;
+  const oggtest::Page* second_video = nullptr;
+  for (const oggtest::Page& p : pages)
+    if (p.serial == video && p.offset != 0) {
+      second_video = &p;
+      break;
+    }
+  ASSERT_NE(second_video, nullptr);
+  // The video's first two pages, then every page of the sound.
+  std::string late = bytes.substr(0, pages.front().length) + bytes.substr(second_video->offset, second_video->length);
+  for (const oggtest::Page& p : pages)
+    if (p.serial != video) late += bytes.substr(p.offset, p.length);
+  test::TempDir dir;
+  Read read(dir.Write("late.ogg", late));
+  ExpectEmptyRecords();
+}
+
 TEST(OggRead, PagesWithABadChecksumAreNotTaken) {
   test::TempDir dir;
   std::string bytes = test::ReadAll(OggFixture("tagged_stereo.ogg"));
@@ -271,6 +320,27 @@ TEST(OggRead, PagesWithABadChecksumAreNotTaken) {
   OggInput input;
   ASSERT_TRUE(input.Open(dir.Write("crc.ogg", bytes).c_str()));
   EXPECT_EQ(LastGranule(input, pages.back().serial), pages[pages.size() - 2].granule);
+}
+
+// A read shows nothing from the setup header's codebooks and leaves them
+// undecoded: a setup header whose codebooks are damaged still gives the
+// values of the identification and comment headers.
+TEST(OggRead, ADamagedSetupHeaderLeavesTheOtherHeadersValues) {
+  test::TempDir dir;
+  std::string bytes = test::ReadAll(OggFixture("tagged_stereo.ogg"));
+  size_t setup = bytes.find(std::string("\x05vorbis", 7));
+  ASSERT_NE(setup, std::string::npos);
+  bytes[setup + 8] = 'X';  // the sync pattern "BCV" of the first codebook
+  for (const oggtest::Page& page : oggtest::Pages(bytes))
+    if (page.offset <= setup && setup < page.offset + page.length) oggtest::FixChecksum(bytes, page);
+
+  Read read(dir.Write("setup.ogg", bytes));
+  const OggHeaderInfo& h = read.Header();
+  EXPECT_EQ(h.Valid, 1);
+  EXPECT_EQ(h.Channels, 2);
+  EXPECT_EQ(h.SampleRate, 22050);
+  EXPECT_GT(h.NominalBitrate, 0);
+  EXPECT_EQ(read.Tags().Count, 11);
 }
 
 TEST(OggRead, EveryCutOfAFileReadsCleanly) {

@@ -134,6 +134,25 @@ TEST(OggWrite, EntriesAreFilteredAndKeptInOrder) {
   EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
+// Every comment read back is written again as it was, a cover in a
+// METADATA_BLOCK_PICTURE comment of several kilobytes included.
+TEST(OggWrite, CommentsReadBackAreWrittenAsTheyWere) {
+  test::TempDir dir;
+  const std::string path = dir.Write("cover.ogg", test::ReadAll(test::Fixture("modern/cover.ogg")));
+  Comments before = ReadBack(path);
+  ASSERT_EQ(before.entries.size(), 3u);
+  std::vector<std::pair<std::string, std::string>> split;
+  for (const std::string& e : before.entries) split.emplace_back(e.substr(0, e.find('=')), e.substr(e.find('=') + 1));
+  EXPECT_EQ(split.back().first, "METADATA_BLOCK_PICTURE");
+  EXPECT_GT(split.back().second.size(), 250u);
+  OGG_BeginWriteTags();
+  for (const auto& [name, value] : split) OGG_AddTag(name.c_str(), value.c_str());
+  ASSERT_EQ(OGG_EndWriteTags(path.c_str()), 1);
+  Comments after = ReadBack(path);
+  EXPECT_EQ(after.entries, before.entries);
+  EXPECT_EQ(after.vendor, before.vendor);
+}
+
 TEST(OggWrite, AddCommentRules) {
   struct Case {
     std::string entry;
@@ -291,7 +310,7 @@ TEST(OggWrite, FilesThatAreNotOggVorbisAreRefused) {
   const std::string mono = test::ReadAll(OggFixture("mono.ogg"));
   const std::vector<std::string> inputs = {
       "", std::string(5000, 'x'), std::string(100, 'x'), mono.substr(0, 58), mono.substr(0, 2000),
-      test::ReadAll(OggFixture("multiplexed.ogg"))};
+      test::ReadAll(OggFixture("multiplexed.ogg")), test::ReadAll(test::Fixture("modern/theora.ogg"))};
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string path = dir.Write("in" + std::to_string(i) + ".ogg", inputs[i]);
     ExpectRefused(path, Rewrite(path, {{"TITLE", "x"}}));

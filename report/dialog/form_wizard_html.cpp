@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -312,12 +313,16 @@ TReportResult TFormWizardHTML::RunReport(TReportMode mode) {
   engine.FCharsetLine = HCharset->text().toStdString();
   engine.FOutputFileName = HFileName->text().toStdString();
 
+  // Disabling the button that was pressed moves the focus on; it goes back
+  // once the controls are on again.
+  QPointer<QWidget> focused = focusWidget();
   SetGenerating(true);
   const TReportResult result = engine.BuildReport(mode);
   SetGenerating(false);
   // A request that found no template turns Preview off until the list is
   // filled again; any other request turns it back on.
   btnPreview->setEnabled(result != TReportResult::NoTemplates);
+  if (focused && focused->isEnabled()) focused->setFocus();
 
   if (FCloseWhenIdle) {
     FCloseWhenIdle = false;

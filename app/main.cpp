@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/form_main.h"
+#include "report/dialog/report_wizard.h"
 #include "toolkit/product.h"
 #include "toolkit/program_info.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     QMessageBox::warning(QApplication::activeWindow(), QString::fromLatin1(kProgramTitle),
                          QString::fromStdString(message), QMessageBox::Ok);
   });
+  InstallReportWizard();
 
   TFormMain window;
   window.show();

@@ -16,6 +16,7 @@ packages=(
   libxml2-dev
   qt6-base-dev
   qt6-svg-dev
+  qt6-webengine-dev
   libgl-dev
   xvfb
   xauth

@@ -13,6 +13,8 @@ packages=(
   nlohmann-json3-dev
   libogg-dev
   libvorbis-dev
+  clang
+  libclang-rt-14-dev
 )
 
 missing=()

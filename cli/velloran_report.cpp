@@ -1,6 +1,9 @@
 // velloran-report: the report engine without a window.
 //
+//   velloran-report [--template NAME|PATH] [--title TEXT] ... PATH...
 //   velloran-report --json [--id3v1] PATH...
+//
+// Without --json it writes an HTML report (cli/report_command.cpp).
 //
 // Loads every path through one audio file object and prints one JSON object
 // per file and line: the file name, its type, the result of LoadFile and
@@ -19,6 +22,8 @@
 #include <nlohmann/json.hpp>
 
 #include "audiofile/audio_file.h"
+#include "cli/path_walk.h"
+#include "cli/report_command.h"
 #include "toolkit/program_info.h"
 
 namespace {
@@ -26,26 +31,6 @@ namespace {
 using nlohmann::ordered_json;
 
 void Usage() { std::fprintf(stderr, "usage: velloran-report --json [--id3v1] PATH...\n"); }
-
-// The files below a folder, in name order, sub-folders walked where they
-// stand in that order.
-void WalkFolder(const std::filesystem::path& folder, std::vector<std::string>& out) {
-  std::error_code ec;
-  std::vector<std::filesystem::directory_entry> entries;
-  for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-       it.increment(ec))
-    entries.push_back(*it);
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.path().filename().string() < b.path().filename().string(); });
-  for (const auto& entry : entries) {
-    std::error_code type_ec;
-    if (entry.is_directory(type_ec) && !entry.is_symlink(type_ec)) {
-      WalkFolder(entry.path(), out);
-    } else {
-      out.push_back(entry.path().string());
-    }
-  }
-}
 
 ordered_json TagsJson(const TTagFull& t) {
   return ordered_json{
@@ -100,6 +85,9 @@ void PrintJsonLine(TAudioFile& audio, const std::string& path) {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   SetProgramArguments(argc, argv);
+  // Without --json the tool writes an HTML report.
+  if (std::find(ProgramArguments().begin(), ProgramArguments().end(), "--json") == ProgramArguments().end())
+    return RunReportCommand(ProgramArguments());
 
   bool json = false;
   bool id3v1 = false;

@@ -13,6 +13,7 @@ packages=(
   nlohmann-json3-dev
   libogg-dev
   libvorbis-dev
+  libxml2-dev
   clang
   libclang-rt-14-dev
 )

@@ -34,6 +34,7 @@ seeds_of() {
     fuzz_aac) echo "$fixtures"/apeflac/*.aac ;;
     fuzz_wma_info | fuzz_asf_store) echo "$fixtures"/wma/* ;;
     fuzz_ogg_read | fuzz_ogg_rewrite) echo "$fixtures"/ogg/*.ogg ;;
+    fuzz_template) echo "$top"/Templates/*.htm ;;
     fuzz_load_file) find "$fixtures" -type f \( -name '*.mp?' -o -name '*.ogg' -o -name '*.wm?' -o -name '*.asf' \
                        -o -name '*.ape' -o -name '*.mpc' -o -name '*.aac' -o -name '*.flac' \) ;;
   esac

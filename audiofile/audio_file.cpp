@@ -123,6 +123,20 @@ std::string TAudioFile::GetReportName(const std::string& path) {
   return TrimControls(Tags.Year + " " + Tags.Album);
 }
 
+namespace {
+TReportWizardOpener& ReportWizardOpener() {
+  static TReportWizardOpener opener;
+  return opener;
+}
+}  // namespace
+
+void SetReportWizardOpener(TReportWizardOpener opener) { ReportWizardOpener() = std::move(opener); }
+
+void TAudioFile::ShowReportWizard() {
+  if (FileList.empty() || !ReportWizardOpener()) return;
+  ReportWizardOpener()(*this);
+}
+
 void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};

@@ -9,6 +9,7 @@
 // All text is UTF-8; FileName is the path as the file system spells it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,14 @@ struct TMpegTotal {
   std::string DurationText;
 };
 
+class TAudioFile;
+
+// The core knows no widgets, so the report dialog is opened through a
+// process-wide function that the window program registers at start-up.
+// Without one, ShowReportWizard does nothing.
+using TReportWizardOpener = std::function<void(TAudioFile&)>;
+void SetReportWizardOpener(TReportWizardOpener opener);
+
 // The longest TrackText, in characters.
 constexpr size_t kTrackTextLimit = 12;
 
@@ -128,6 +137,9 @@ class TAudioFile {
   std::string ExtractPicture();
   // Clears Tags and Stream.
   void ResetValues();
+  // Opens the report dialog for FileList, modally, through the opener the
+  // window program registered; does nothing when FileList is empty.
+  void ShowReportWizard();
 
   TDebuger& Debuger() { return FDebuger; }
   const TCase& Case() const { return FCase; }

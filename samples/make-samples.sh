@@ -62,25 +62,41 @@ convert -size 300x190 gradient:'#f6c28b-#5b6c9e' \
   -annotate +18+50 'Hours' -pointsize 14 -fill '#1b263b' -annotate +20+86 'MARROW LANE' \
   -quality 82 -strip "$tmp/cover.jpg"
 
+# An ID3v2.3 tag of the album's texts before the file's own bytes.
+# Arguments: file, title, track.
+id3v23_tag() {
+  "$PYTHON3" - "$@" "$artist" "$album" "$year" "$genre" <<'PY'
+import sys
+from mutagen.id3 import ID3, TIT2, TPE1, TALB, TYER, TCON, TRCK
+path, title, track, artist, album, year, genre = sys.argv[1:8]
+tag = ID3()
+for frame in (TIT2(encoding=3, text=title), TPE1(encoding=3, text=artist), TALB(encoding=3, text=album),
+              TYER(encoding=3, text=year), TCON(encoding=3, text=genre), TRCK(encoding=3, text=track)):
+    tag.add(frame)
+tag.save(path, v2_version=3)
+PY
+}
+
 rm -f ./*.mp3 ./*.ogg ./*.flac ./*.wma ./*.aac ./*.mpc ./*.ape
 
 # 1. MP3 with an ID3v2.4 tag: cover, lyrics, comment and link.
 lame --quiet -b 48 -m m "$tmp/t1.wav" "01 Morning at the Pier.mp3"
-"$PYTHON3" - "$tmp/cover.jpg" <<'PY'
+"$PYTHON3" - "$tmp/cover.jpg" "$artist" "$album" "$year" "$genre" <<'PY'
 import sys
 from mutagen.id3 import ID3, TIT2, TPE1, TALB, TDRC, TCON, TRCK, COMM, USLT, APIC, WXXX
+cover, artist, album, year, genre = sys.argv[1:6]
 tag = ID3()
 tag.add(TIT2(encoding=3, text="Morning at the Pier"))
-tag.add(TPE1(encoding=3, text="Marrow Lane"))
-tag.add(TALB(encoding=3, text="Tidewater Hours"))
-tag.add(TDRC(encoding=3, text="2024"))
-tag.add(TCON(encoding=3, text="Ambient"))
+tag.add(TPE1(encoding=3, text=artist))
+tag.add(TALB(encoding=3, text=album))
+tag.add(TDRC(encoding=3, text=year))
+tag.add(TCON(encoding=3, text=genre))
 tag.add(TRCK(encoding=3, text="1/7"))
 tag.add(COMM(encoding=3, lang="eng", desc="", text="Recorded at first light & mixed by ear"))
 tag.add(USLT(encoding=3, lang="eng", desc="",
              text="Ropes on the bollards,\ngulls on the rail,\nthe tide comes in slowly\nand turns without fail."))
 tag.add(WXXX(encoding=3, desc="", url="https://marrow-lane.example.org/tidewater"))
-tag.add(APIC(encoding=3, mime="image/jpeg", type=3, desc="Cover", data=open(sys.argv[1], "rb").read()))
+tag.add(APIC(encoding=3, mime="image/jpeg", type=3, desc="Cover", data=open(cover, "rb").read()))
 tag.save("01 Morning at the Pier.mp3", v2_version=4)
 PY
 
@@ -98,15 +114,7 @@ oggenc --quiet -q 0 -t "Lantern Walk" -a "$artist" -l "$album" -d "$year" -G "$g
 flac --silent -f --best -o "04 Salt and Cedar.flac" "$tmp/t4.wav"
 metaflac --set-tag="TITLE=Salt and Cedar" --set-tag="ARTIST=$artist" --set-tag="ALBUM=$album" \
   --set-tag="DATE=$year" --set-tag="GENRE=$genre" --set-tag="TRACKNUMBER=4" "04 Salt and Cedar.flac"
-"$PYTHON3" - <<'PY'
-from mutagen.id3 import ID3, TIT2, TPE1, TALB, TYER, TCON, TRCK
-tag = ID3()
-for frame in (TIT2(encoding=3, text="Salt and Cedar"), TPE1(encoding=3, text="Marrow Lane"),
-              TALB(encoding=3, text="Tidewater Hours"), TYER(encoding=3, text="2024"),
-              TCON(encoding=3, text="Ambient"), TRCK(encoding=3, text="4/7")):
-    tag.add(frame)
-tag.save("04 Salt and Cedar.flac", v2_version=3)
-PY
+id3v23_tag "04 Salt and Cedar.flac" "Salt and Cedar" 4/7
 
 # 5. Windows Media Audio (wmav2) with ASF tags.
 ffmpeg -v error -y -fflags +bitexact -i "$tmp/t5.wav" -c:a wmav2 -b:a 32k \
@@ -116,15 +124,7 @@ ffmpeg -v error -y -fflags +bitexact -i "$tmp/t5.wav" -c:a wmav2 -b:a 32k \
 
 # 6. AAC in ADTS frames behind an ID3v2 tag.
 ffmpeg -v error -y -i "$tmp/t6.wav" -c:a aac -b:a 40k -bitexact -f adts "06 Low Tide Radio.aac"
-"$PYTHON3" - <<'PY'
-from mutagen.id3 import ID3, TIT2, TPE1, TALB, TYER, TCON, TRCK
-tag = ID3()
-for frame in (TIT2(encoding=3, text="Low Tide Radio"), TPE1(encoding=3, text="Marrow Lane"),
-              TALB(encoding=3, text="Tidewater Hours"), TYER(encoding=3, text="2024"),
-              TCON(encoding=3, text="Ambient"), TRCK(encoding=3, text="6/7")):
-    tag.add(frame)
-tag.save("06 Low Tide Radio.aac", v2_version=3)
-PY
+id3v23_tag "06 Low Tide Radio.aac" "Low Tide Radio" 6/7
 
 # 7. Musepack (mpcenc writes stream version 8) with an APEv2 tag; the
 #    encoder takes 32, 44.1 or 48 kHz only.

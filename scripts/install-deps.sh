@@ -14,6 +14,13 @@ packages=(
   libogg-dev
   libvorbis-dev
   libxml2-dev
+  qt6-base-dev
+  qt6-svg-dev
+  libgl-dev
+  xvfb
+  xauth
+  imagemagick
+  xdotool
   clang
   libclang-rt-14-dev
 )

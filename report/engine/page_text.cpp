@@ -27,6 +27,13 @@ std::vector<std::string> SplitTemplateLines(std::string_view bytes) {
   return lines;
 }
 
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -44,31 +51,21 @@ std::string HtmlEscape(std::string_view text) {
 
 std::string DeclaredCharset(std::string_view charset_line) {
   static constexpr std::string_view kKey = "charset=";
-  for (size_t i = 0; i + kKey.size() <= charset_line.size(); ++i) {
-    bool match = true;
-    for (size_t k = 0; k < kKey.size() && match; ++k) {
-      char c = charset_line[i + k];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      match = c == kKey[k];
-    }
-    if (!match) continue;
-    size_t begin = i + kKey.size();
-    // charset="name" or charset='name' as well as charset=name
-    if (begin < charset_line.size() && (charset_line[begin] == '"' || charset_line[begin] == '\'')) ++begin;
-    size_t end = begin;
-    while (end < charset_line.size() && std::string_view("\"' ;>\t\r\n/").find(charset_line[end]) == std::string_view::npos)
-      ++end;
-    return std::string(charset_line.substr(begin, end - begin));
-  }
-  return {};
+  size_t at = AsciiLower(charset_line).find(kKey);
+  if (at == std::string::npos) return {};
+  size_t begin = at + kKey.size();
+  // charset="name" or charset='name' as well as charset=name
+  if (begin < charset_line.size() && (charset_line[begin] == '"' || charset_line[begin] == '\'')) ++begin;
+  size_t end = charset_line.find_first_of("\"' ;>\t\r\n/", begin);
+  if (end == std::string_view::npos) end = charset_line.size();
+  return std::string(charset_line.substr(begin, end - begin));
 }
 
 namespace {
 
 // Names that pages use for charsets the converter knows by another name.
 std::string ConverterName(const std::string& charset) {
-  std::string lower;
-  for (char c : charset) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  std::string lower = AsciiLower(charset);
   if (lower == "x-mac-ce") return "MAC-CENTRALEUROPE";
   if (lower == "x-mac-cyrillic") return "MAC-CYRILLIC";
   return charset;

@@ -14,6 +14,10 @@
 // opens no further line.
 std::vector<std::string> SplitTemplateLines(std::string_view bytes);
 
+// ASCII letters to lower case; every other byte stays, so positions in the
+// result hold in the text.
+std::string AsciiLower(std::string_view text);
+
 // Text with &, <, > and " written as character references, safe in element
 // content and in a double-quoted attribute.
 std::string HtmlEscape(std::string_view text);

@@ -21,13 +21,6 @@ constexpr std::string_view kRepeatEnd = "<!-- {repeat_end} -->";
 constexpr char kPreviewName[] = "album_preview.htm";
 constexpr char kDefaultImageName[] = "image.jpg";
 
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // A line under replacement, with its lower-case twin for finding
 // placeholders in any letter case. Lower-casing ASCII keeps every byte in
 // place, so positions found in the twin hold in the line.

@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "report/engine/page_text.h"
 #include "toolkit/file_io.h"
 
 namespace {
-
-std::string AsciiLower(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 std::string WithSlash(std::string folder) {
   if (!folder.empty() && folder.back() != '/') folder += '/';

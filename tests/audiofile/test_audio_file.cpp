@@ -179,3 +179,20 @@ TEST(AudioFile, PathsKeepEveryCharacter) {
 }
 
 }  // namespace
+
+// The report dialog opens through the registered opener, with the list as
+// the caller filled it, and never for an empty list.
+TEST(AudioFile, ShowReportWizardHandsTheListToTheOpener) {
+  std::vector<std::vector<std::string>> opened;
+  SetReportWizardOpener([&](TAudioFile& audio) { opened.push_back(audio.FileList); });
+  TAudioFile audio;
+  audio.ShowReportWizard();
+  EXPECT_TRUE(opened.empty());
+  audio.FileList = {"/m/c.mp3", "/m/a.ogg", "/m/b.flac"};
+  audio.ShowReportWizard();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], audio.FileList);
+  SetReportWizardOpener(nullptr);
+  audio.ShowReportWizard();
+  EXPECT_EQ(opened.size(), 1u);
+}

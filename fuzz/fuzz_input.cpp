@@ -15,7 +15,12 @@ namespace {
 
 constexpr const char* kMemfdName = "velloran-fuzz";
 
-std::vector<std::string>& WatchedFolders();
+// Private folders of this process, whose files no descriptor may hold
+// between inputs.
+std::vector<std::string>& WatchedFolders() {
+  static std::vector<std::string> folders;
+  return folders;
+}
 
 std::string MakePrivateFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "velloran-fuzz-XXXXXX").string();
@@ -29,7 +34,7 @@ void RemoveFolder(const std::string& folder) {
   std::filesystem::remove_all(folder, ignored);
 }
 
-// Writes all of the input at offset 0 of fd and cuts the file to its size.
+// Empties the file, then writes all of the input from its start.
 void Fill(int fd, const uint8_t* data, size_t size) {
   if (ftruncate(fd, 0) != 0) FuzzFinding("cannot empty the input file");
   size_t done = 0;
@@ -79,23 +84,13 @@ TFolderInput::TFolderInput(const std::string& name) : folder_(MakePrivateFolder(
 TFolderInput::~TFolderInput() { RemoveFolder(folder_); }
 
 void TFolderInput::Set(const uint8_t* data, size_t size) {
-  // A fresh file each time: a rewrite renames a new file over the old one.
+  // Opened by name each time: a rewrite may have renamed a new file over
+  // the one written before.
   int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) FuzzFinding("cannot create the input file");
   Fill(fd, data, size);
   close(fd);
 }
-
-namespace {
-
-// Private folders of this process, whose files no descriptor may hold
-// between inputs.
-std::vector<std::string>& WatchedFolders() {
-  static std::vector<std::string> folders;
-  return folders;
-}
-
-}  // namespace
 
 void CheckFilesClosed() {
   // The memfd's link reads "/memfd:<name> (deleted)"; the input object holds

@@ -49,14 +49,18 @@ TEST(ReadOnly, LoadingLeavesEveryMusicFileAsItWas) {
   const std::set<std::string> names = Listing(dir.Path());
 
   TAudioFile audio;
-  int loaded = 0;
   for (const std::string& name : names) {
     const std::string path = dir.File(name);
     const TFileState before = StateOf(path);
     for (int preferred : {1, 2}) {
       audio.SetPreferredTag(preferred);
       audio.FileName = path;
-      loaded += audio.LoadFile() ? 1 : 0;
+      // The files do load (a check over files that fail to open would prove
+      // nothing); the damaged inputs of past findings need not.
+      bool loaded = audio.LoadFile();
+      if (name.rfind("regressions_", 0) != 0) {
+        EXPECT_TRUE(loaded) << name;
+      }
     }
     const TFileState after = StateOf(path);
     EXPECT_TRUE(after.Bytes == before.Bytes) << name << ": bytes changed";
@@ -65,8 +69,6 @@ TEST(ReadOnly, LoadingLeavesEveryMusicFileAsItWas) {
     EXPECT_EQ(after.Inode, before.Inode) << name << ": the file was replaced";
   }
   EXPECT_EQ(Listing(dir.Path()), names) << "loading left a file beside the music files";
-  // The files did load: a check over files that fail to open would prove nothing.
-  EXPECT_EQ(loaded, 2 * static_cast<int>(names.size()));
 }
 
 }  // namespace

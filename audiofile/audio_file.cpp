@@ -26,26 +26,39 @@ struct TAudioFile::TTypeRow {
   bool ByPreference;  // atMP3v1 or atMP3v2 by PreferredTag
   TLoader StreamLoader;
   TLoader TagLoader;
+  bool OwnOpen;  // the loader's library opens the file by its name (Ogg, Windows Media)
 };
 
 namespace {
 constexpr size_t kMaxExtension = 6;
 constexpr size_t kMinNameLength = 5;
+// The ends of the file read at once for all readers of a load: at the start
+// enough for an ID3v2 header and the first MPEG block of an untagged file;
+// at the end the ID3v1 tag, an APE footer, and the last MPEG block before
+// the ID3v1 tag, where encoders leave their name.
+constexpr size_t kHeadBytes = 4096;
+constexpr size_t kTailBytes = 4096;
+
+// Closes the shared file however a load ends.
+struct TCloseOnExit {
+  TFile& File;
+  ~TCloseOnExit() { File.Close(); }
+};
 }  // namespace
 
 const TAudioFile::TTypeRow* TAudioFile::FindTypeRow(const std::string& extension) {
   static const TTypeRow kRows[] = {
-      {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
-      {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr},
-      {".wma", atWMA, false, &TAudioFile::LoadWma, nullptr},
-      {".asf", atASF, false, &TAudioFile::LoadWma, nullptr},
-      {".wmv", atWMV, false, &TAudioFile::LoadWma, nullptr},
-      {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag},
-      {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag},
-      {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3},
-      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3},
-      {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
-      {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3},
+      {".mp3", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3, false},
+      {".ogg", atOGG, false, &TAudioFile::LoadOgg, nullptr, true},
+      {".wma", atWMA, false, &TAudioFile::LoadWma, nullptr, true},
+      {".asf", atASF, false, &TAudioFile::LoadWma, nullptr, true},
+      {".wmv", atWMV, false, &TAudioFile::LoadWma, nullptr, true},
+      {".ape", atAPE, false, &TAudioFile::LoadMonkey, &TAudioFile::LoadApeTag, false},
+      {".mpc", atMPC, false, &TAudioFile::LoadMpc, &TAudioFile::LoadApeTag, false},
+      {".aac", atAAC, false, &TAudioFile::LoadAac, &TAudioFile::LoadPreferredID3, false},
+      {".flac", atFLAC, false, &TAudioFile::LoadFlac, &TAudioFile::LoadPreferredID3, false},
+      {".mp2", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3, false},
+      {".mp1", atMP3v2, true, &TAudioFile::LoadMpeg, &TAudioFile::LoadPreferredID3, false},
   };
   for (const TTypeRow& row : kRows)
     if (row.Extension == extension) return &row;
@@ -140,15 +153,29 @@ void TAudioFile::ShowReportWizard() {
 void TAudioFile::ResetValues() {
   Tags = TTagFull{};
   Stream = TMpegTotal{};
+  FPictureOffset = -1;
 }
 
 bool TAudioFile::LoadFile() {
   ResetValues();
   const TTypeRow* row = TypeRowOfName();
   FileType = TypeOfRow(row);
-  if (!IsRegularFile(FileName) || row == nullptr) return false;
-  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  if (row == nullptr) return false;
+  // One open per load: the readers share FFile, and their first looks at
+  // the start and the end of the file come from one read of each.
+  TCloseOnExit close{FFile};
+  if (row->OwnOpen) {
+    if (!IsRegularFile(FileName)) return false;
+  } else {
+    if (!FFile.Open(FileName)) return false;
+    FFile.ReadEnds(kHeadBytes, kTailBytes);
+  }
+  // The tag loader goes first: the stream of a tagged file starts right
+  // after its ID3v2 tag, and the stream reader then finds its first bytes
+  // in what the tag reader read ahead. Neither touches the other's record.
   if (row->TagLoader != nullptr) (this->*row->TagLoader)();
+  bool result = row->StreamLoader != nullptr && (this->*row->StreamLoader)();
+  if (!Tags.PictureData.empty()) Tags.PictureSize = static_cast<int64_t>(Tags.PictureData.size());
   return result;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "audiofile/debuger.h"
+#include "toolkit/file_io.h"
 #include "toolkit/str_tools.h"
 
 class TID3v1;
@@ -56,6 +57,7 @@ struct TTagFull {
   std::string Copyright;
   std::string ContentGroup;
   std::string PictureData;  // the raw picture block as the tag reader delivers it (bytes, not text)
+  int64_t PictureSize = 0;  // its length, also when its bytes were left unread (see ReadPictures)
   bool HasPicture = false;
   bool HasLyrics = false;
   bool HasTagV1 = false;  // ID3v1; for Ogg and Windows Media the file's own tag; for APE and MPC the APEv2 tag
@@ -110,6 +112,11 @@ class TAudioFile {
   TMpegTotal Stream;
   std::vector<std::string> FileList;  // full paths chosen for a report, in report order
   std::string ReportCharset;          // the report dialog's charset line as it last closed
+  // When false, LoadFile leaves the bytes of an ID3v2 picture unread where
+  // it can (Tags.PictureSize still tells its length, Tags.HasPicture that it
+  // is there) and ExtractPicture reads them when asked. For callers that show
+  // no picture, such as a listing of many files.
+  bool ReadPictures = true;
 
   TAudioFile();
   ~TAudioFile();
@@ -178,6 +185,11 @@ class TAudioFile {
   TCase FCase;
   TFileTools FFileTools;
   TStrTools FStrTools;
+  // The file being loaded, open only during LoadFile and shared by the
+  // readers of that load; kept so that its buffers serve every load.
+  TFile FFile;
+  // Where the unread picture of the last loaded file lies, or -1.
+  int64_t FPictureOffset = -1;
   // The format readers, created once and reused for every file.
   std::unique_ptr<TID3v1> FID3v1;
   std::unique_ptr<TDID3v2> FID3v2;

@@ -14,7 +14,7 @@ int32_t SizeInKB(int64_t bytes) { return ClampI32(RoundEven(static_cast<double>(
 }  // namespace
 
 bool TAudioFile::LoadApeTag() {
-  if (!FAPEv2->LoadTag(FileName) || !FAPEv2->Exists) return false;
+  if (!FAPEv2->LoadTag(FFile) || !FAPEv2->Exists) return false;
   const TDAPEv2& ape = *FAPEv2;
   Tags.HasTagV1 = true;  // stands for the APEv2 tag
   Tags.Artist = ape.Slot(apeArtist);
@@ -53,7 +53,7 @@ bool TAudioFile::LoadApeTag() {
 
 bool TAudioFile::LoadMonkey() {
   const TMonkeyFile& ape = *FMonkey;
-  if (!FMonkey->ReadHeader(FileName) || !ape.IsValid()) return false;
+  if (!FMonkey->ReadHeader(FFile) || !ape.IsValid()) return false;
   Stream.Valid = true;
   Stream.BitRate = static_cast<uint32_t>(ape.BitsPerSample());
   Stream.SampleRate = static_cast<uint32_t>(ape.SampleRate);
@@ -70,7 +70,7 @@ bool TAudioFile::LoadMonkey() {
 // when it is no Musepack stream.
 bool TAudioFile::LoadMpc() {
   const TMPEGplus& mpc = *FMPEGplus;
-  if (!FMPEGplus->ReadHeader(FileName)) return false;
+  if (!FMPEGplus->ReadHeader(FFile)) return false;
   Stream.Valid = true;
   Stream.BitRate = mpc.BitRate();
   Stream.SampleRate = mpc.SampleRate;

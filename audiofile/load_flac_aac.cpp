@@ -14,7 +14,7 @@ int32_t SizeInKB(int64_t bytes) { return ClampI32(RoundEven(static_cast<double>(
 
 bool TAudioFile::LoadFlac() {
   const TFLACfile& flac = *FFLAC;
-  if (!FFLAC->ReadHeader(FileName) || !flac.IsValid()) return false;
+  if (!FFLAC->ReadHeader(FFile) || !flac.IsValid()) return false;
   Stream.BitRate = flac.BitsPerSample;  // the column shows bits per sample for lossless files
   Stream.SampleRate = static_cast<uint32_t>(flac.SampleRate);
   Stream.Encoder = FormatFixed2(flac.Ratio()) + "%";
@@ -28,7 +28,7 @@ bool TAudioFile::LoadFlac() {
 
 bool TAudioFile::LoadAac() {
   const TAACfile& aac = *FAAC;
-  if (!FAAC->ReadHeader(FileName) || !aac.IsValid()) return false;
+  if (!FAAC->ReadHeader(FFile) || !aac.IsValid()) return false;
   Stream.Valid = true;
   Stream.BitRate = ClampU32(RoundEven(aac.BitRate / 1000.0));
   const char* rate_mark = aac.BitRateType == aacRateVariable ? "(VBR)" : "(CBR)";

@@ -8,8 +8,8 @@
 #include "readers/tag_location.h"
 
 bool TAudioFile::LoadID3v1() {
-  Tags.HasTagV2 = GetID3v2Size(FileName) > 10;
-  if (!FID3v1->LoadTag(FileName) || !FID3v1->Exists) return false;
+  Tags.HasTagV2 = GetID3v2Size(FFile) > 10;
+  if (!FID3v1->LoadTag(FFile) || !FID3v1->Exists) return false;
   Tags.HasTagV1 = true;
   Tags.Artist = Cp1252ToUtf8(FID3v1->Artist);
   Tags.Album = Cp1252ToUtf8(FID3v1->Album);
@@ -26,8 +26,9 @@ bool TAudioFile::LoadID3v1() {
 }
 
 bool TAudioFile::LoadID3v2() {
-  Tags.HasTagV1 = HasID3v1Tag(FileName);
-  if (!FID3v2->LoadTag(FileName) || !FID3v2->Exists) return false;
+  Tags.HasTagV1 = HasID3v1Tag(FFile);
+  FID3v2->ReadPictureData = ReadPictures;
+  if (!FID3v2->LoadTag(FFile) || !FID3v2->Exists) return false;
   const TDID3v2& tag = *FID3v2;
   Tags.HasTagV2 = true;
   Tags.Artist = tag.Artist;
@@ -58,7 +59,9 @@ bool TAudioFile::LoadID3v2() {
   }
   if (tag.HasPicture) {
     Tags.PictureData = tag.GetPicture(0);
+    Tags.PictureSize = tag.GetPictureSize(0);
     Tags.HasPicture = true;
+    FPictureOffset = tag.Pictures.Item(0).DataOffset;
   }
   Tags.TagVersion = "2." + std::to_string(tag.VersionID);
   return true;

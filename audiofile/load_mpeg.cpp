@@ -6,7 +6,7 @@
 
 bool TAudioFile::LoadMpeg() {
   // A file that could be read but holds no frame is no MPEG audio file.
-  if (!FMPEGaudio->ReadHeader(FileName) || !FMPEGaudio->Frame.Found) return false;
+  if (!FMPEGaudio->ReadHeader(FFile) || !FMPEGaudio->Frame.Found) return false;
   Stream.Valid = true;
   Stream.BitRate = FMPEGaudio->BitRate();
   Stream.SampleRate = FMPEGaudio->SampleRate();

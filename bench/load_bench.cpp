@@ -5,7 +5,9 @@
 //   report  velloran-report --json over the folder, output to /dev/null
 // Each is run several times, alternating, after one warming round; the
 // program prints every time, the medians, the spread and the ratio of the
-// medians, and the peak resident size of the velloran-report runs.
+// medians, and the peak resident size of the velloran-report runs. Besides
+// the wall-clock times it gives the processor times (user and system) of
+// both, which a busy machine disturbs far less.
 //
 //   velloran-load-bench FOLDER VELLORAN_REPORT [RUNS] [-- EXTRA ARGUMENTS]
 
@@ -19,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,9 +64,18 @@ size_t ReadFloor(const std::vector<std::string>& files) {
 
 struct ChildRun {
   double Seconds = 0;
+  double CpuSeconds = 0;
   long PeakKB = 0;
   bool Ok = false;
 };
+
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
+
+double ProcessCpuSeconds() {
+  timespec t{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
 
 ChildRun RunReport(const std::vector<std::string>& argv) {
   std::vector<char*> args;
@@ -83,6 +95,7 @@ ChildRun RunReport(const std::vector<std::string>& argv) {
   struct rusage usage {};
   if (::wait4(pid, &status, 0, &usage) != pid) return run;
   run.Seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  run.CpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
   run.PeakKB = usage.ru_maxrss;
   run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
   return run;
@@ -132,11 +145,13 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::vector<double> floor_times, report_times;
+  std::vector<double> floor_times, report_times, floor_cpu, report_cpu;
   long peak_kb = 0;
   for (int r = 0; r < runs; ++r) {
     auto start = Clock::now();
+    double cpu_start = ProcessCpuSeconds();
     bytes += ReadFloor(files);
+    floor_cpu.push_back(ProcessCpuSeconds() - cpu_start);
     floor_times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     ChildRun run = RunReport(report);
     if (!run.Ok) {
@@ -144,12 +159,17 @@ int main(int argc, char** argv) {
       return 1;
     }
     report_times.push_back(run.Seconds);
+    report_cpu.push_back(run.CpuSeconds);
     peak_kb = std::max(peak_kb, run.PeakKB);
   }
 
   PrintRow("floor", floor_times);
   PrintRow("report", report_times);
   std::printf("ratio    %.2f (report median / floor median)\n", Median(report_times) / Median(floor_times));
+  std::printf("processor time (user + system):\n");
+  PrintRow("floor", floor_cpu);
+  PrintRow("report", report_cpu);
+  std::printf("ratio    %.2f\n", Median(report_cpu) / Median(floor_cpu));
   std::printf("peak resident size of velloran-report: %ld KB\n", peak_kb);
   std::printf("(%zu bytes read by the floor rounds)\n", bytes);
   return 0;

@@ -15,52 +15,22 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "audiofile/audio_file.h"
+#include "cli/json_lines.h"
 #include "cli/path_walk.h"
 #include "cli/report_command.h"
 #include "toolkit/program_info.h"
 
 namespace {
 
-using nlohmann::ordered_json;
-
 void Usage() { std::fprintf(stderr, "usage: velloran-report --json [--id3v1] PATH...\n"); }
 
-ordered_json TagsJson(const TTagFull& t) {
-  return ordered_json{
-      {"Album", t.Album},         {"Artist", t.Artist},
-      {"Band", t.Band},           {"BPM", t.BPM},
-      {"Comment", t.Comment},     {"Composer", t.Composer},
-      {"Conductor", t.Conductor}, {"Copyright", t.Copyright},
-      {"ContentGroup", t.ContentGroup}, {"PictureData", t.PictureData.size()},
-      {"HasPicture", t.HasPicture}, {"HasLyrics", t.HasLyrics},
-      {"HasTagV1", t.HasTagV1},   {"HasTagV2", t.HasTagV2},
-      {"Genre", t.Genre},         {"Language", t.Language},
-      {"Link", t.Link},           {"Lyricist", t.Lyricist},
-      {"Lyrics", t.Lyrics},       {"OrigAlbum", t.OrigAlbum},
-      {"OrigArtist", t.OrigArtist}, {"OrigLyricist", t.OrigLyricist},
-      {"RecordDate", t.RecordDate}, {"Remixed", t.Remixed},
-      {"Subtitle", t.Subtitle},   {"Title", t.Title},
-      {"TrackNumber", t.TrackNumber}, {"TrackText", t.TrackText},
-      {"TagVersion", t.TagVersion}, {"Year", t.Year},
-  };
-}
-
-ordered_json StreamJson(const TMpegTotal& s) {
-  return ordered_json{
-      {"BitRate", s.BitRate},       {"ChannelMode", s.ChannelMode}, {"Encoder", s.Encoder},
-      {"Valid", s.Valid},           {"FileSizeKB", s.FileSizeKB},   {"SampleRate", s.SampleRate},
-      {"Duration", s.Duration},     {"DurationText", s.DurationText},
-  };
-}
-
-void PrintJsonLine(TAudioFile& audio, const std::string& path) {
+// Loads path and prints its line. The buffer is the caller's, so that one
+// allocation serves every line.
+void PrintJsonLine(TAudioFile& audio, const std::string& path, std::string& line) {
   audio.FileName = path;
   bool loaded = false;
   try {
@@ -68,16 +38,10 @@ void PrintJsonLine(TAudioFile& audio, const std::string& path) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), e.what());
   }
-  ordered_json line{
-      {"FileName", path},
-      {"FileType", static_cast<int>(audio.FileType)},
-      {"LoadFile", loaded},
-      {"Tags", TagsJson(audio.Tags)},
-      {"Stream", StreamJson(audio.Stream)},
-  };
-  // Tag bytes that are not valid UTF-8 are shown as U+FFFD rather than
-  // stopping the run.
-  std::cout << line.dump(-1, ' ', false, ordered_json::error_handler_t::replace) << '\n';
+  line.clear();
+  AppendJsonLine(line, path, audio, loaded);
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
 }  // namespace
@@ -114,16 +78,21 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // Lines go out in large writes rather than one per few kilobytes.
+  static char out_buffer[1 << 16];
+  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+
   TAudioFile audio;
   audio.SetPreferredTag(id3v1 ? 1 : 2);
+  // The lines give only the length of a picture.
+  audio.ReadPictures = false;
+  std::string line;
   for (const std::string& path : paths) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-      std::vector<std::string> files;
-      WalkFolder(path, files);
-      for (const auto& file : files) PrintJsonLine(audio, file);
+      WalkFolder(path, [&](const std::string& file) { PrintJsonLine(audio, file, line); });
     } else {
-      PrintJsonLine(audio, path);
+      PrintJsonLine(audio, path, line);
     }
   }
   return 0;

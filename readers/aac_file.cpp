@@ -35,13 +35,14 @@ uint32_t Bits(const TByteView& block, size_t pos, int n) {
 
 bool TAACfile::ReadHeader(const std::string& FileName) {
   ClearFields();
-  ID3v2Size = GetID3v2Size(FileName);
-  HasID3v1 = HasID3v1Tag(FileName);
   TFile file;
-  if (!file.Open(FileName)) {
-    ClearFields();
-    return false;
-  }
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TAACfile::ReadHeader(const TFile& file) {
+  ClearFields();
+  ID3v2Size = GetID3v2Size(file);
+  HasID3v1 = HasID3v1Tag(file);
   FileSize = file.Size();
   std::string id;
   if (file.ReadBlock(ID3v2Size, 4, id) < 0) return true;

@@ -40,6 +40,8 @@ class TAACfile {
   void ClearFields() { *this = TAACfile(); }
   // True when the file could be opened and examined, whether or not it is AAC.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   bool IsValid() const;
   double Duration() const;

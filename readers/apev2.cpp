@@ -39,13 +39,18 @@ void TDAPEv2::ClearTag() {
 
 bool TDAPEv2::LoadTag(const std::string& name) {
   ClearTag();
+  TFile file;
+  bool read = file.Open(name) && LoadTag(file);
   FileName = name;
-  HasID3v1 = HasID3v1Tag(name);
+  return read;
+}
+
+bool TDAPEv2::LoadTag(const TFile& file) {
+  ClearTag();
+  HasID3v1 = HasID3v1Tag(file);
   int64_t id3v1_size = HasID3v1 ? kID3v1Size : 0;
 
-  TFile file;
   std::string footer;
-  if (!file.Open(name)) return false;
   int64_t before_footer = file.Size() - id3v1_size - static_cast<int64_t>(kFooterSize);
   if (before_footer < 0 || !file.ReadExact(before_footer, kFooterSize, footer)) return false;
   Footer = footer;

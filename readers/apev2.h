@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+class TFile;
+
 // The 26 keys that have a slot of their own, compared exactly.
 enum TApeSlot : uint8_t {
   apeArtist,
@@ -70,7 +72,7 @@ using TFramesLib_APE = std::vector<TFrameItemApe2>;
 
 class TDAPEv2 {
  public:
-  std::string FileName;
+  std::string FileName;  // set by the path form of LoadTag
   bool Exists = false;  // the footer identifier was found
   int32_t Version = 0;
   std::array<std::string, kApeSlotCount> Slots;
@@ -87,6 +89,8 @@ class TDAPEv2 {
   // True when the 32 bytes at the footer position could be read, whether or
   // not they hold a tag (Exists tells).
   bool LoadTag(const std::string& FileName);
+  // The same through a file that is open already.
+  bool LoadTag(const TFile& file);
 
   const std::string& Slot(TApeSlot slot) const { return Slots[slot]; }
 

@@ -10,11 +10,16 @@ constexpr size_t kHeadSize = 26;
 
 bool TFLACfile::ReadHeader(const std::string& FileName) {
   ClearFields();
-  int64_t id3v2_size = GetID3v2Size(FileName);
-  bool has_id3v1 = HasID3v1Tag(FileName);
   TFile file;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TFLACfile::ReadHeader(const TFile& file) {
+  ClearFields();
+  int64_t id3v2_size = GetID3v2Size(file);
+  bool has_id3v1 = HasID3v1Tag(file);
   std::string head;
-  if (!file.Open(FileName) || !file.ReadExact(id3v2_size, kHeadSize, head)) return false;
+  if (!file.ReadExact(id3v2_size, kHeadSize, head)) return false;
   FileSize = file.Size();
   ID3v2Size = id3v2_size;
   HasID3v1 = has_id3v1;

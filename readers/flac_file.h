@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 class TFLACfile {
  public:
   uint8_t Channels = 0;
@@ -30,6 +32,8 @@ class TFLACfile {
   // True when the 26 bytes and the file size were read, whether or not the
   // signature matched; false when the file cannot be opened or is too short.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   bool IsValid() const;
   double Duration() const;

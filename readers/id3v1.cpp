@@ -41,8 +41,13 @@ void TID3v1::ClearTag() {
 bool TID3v1::LoadTag(const std::string& FileName) {
   ClearTag();
   TFile file;
+  return file.Open(FileName) && LoadTag(file);
+}
+
+bool TID3v1::LoadTag(const TFile& file) {
+  ClearTag();
   std::string block;
-  if (!file.Open(FileName) || file.Size() < 128 || !file.ReadExact(file.Size() - 128, 128, block)) return false;
+  if (file.Size() < 128 || !file.ReadExact(file.Size() - 128, 128, block)) return false;
   TByteView b(block);
   if (!b.Matches(0, "TAG")) return true;
 

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 class TID3v1 {
  public:
   bool Exists = false;
@@ -35,6 +37,8 @@ class TID3v1 {
   // True when the last 128 bytes could be read, whether or not they hold a
   // tag (Exists tells); false when the file cannot be opened or is shorter.
   bool LoadTag(const std::string& FileName);
+  // The same through a file that is open already.
+  bool LoadTag(const TFile& file);
 };
 
 // The 148 genre names of ID3v1, indices 0 to 147.

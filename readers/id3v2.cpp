@@ -118,7 +118,7 @@ class TID3v2Source {
 class TID3v2FrameReader {
  public:
   TID3v2FrameReader(TDID3v2& tag, const TFile& file, uint8_t flags, std::vector<std::string>& rows)
-      : FTag(tag), FSource(file), FFlags(flags), FRows(rows) {
+      : FTag(tag), FFile(file), FSource(file), FFlags(flags), FRows(rows) {
     FVersion = tag.VersionID;
     FHeaderSize = FVersion == 2 ? 6 : 10;
     FFramesEnd = tag.Size - ((flags & kFlagFooter) ? 10 : 0);
@@ -172,10 +172,22 @@ class TID3v2FrameReader {
         pos += static_cast<int64_t>(FHeaderSize);  // the data is not skipped
         continue;
       }
-      std::string data;
-      if (!FSource.Read(pos + static_cast<int64_t>(FHeaderSize), static_cast<size_t>(size), data)) return;
-      pos += static_cast<int64_t>(FHeaderSize) + size;
       uint8_t format_flags = h.U8(9);
+      int64_t data_pos = pos + static_cast<int64_t>(FHeaderSize);
+      if (LeavesPictureUnread(header, format_flags)) {
+        // Stored as if read: the frame must lie wholly inside the file.
+        if (size > FFile.Size() - data_pos) return;
+        TFrameItem_ID3v2& item = FTag.Pictures.Add();
+        item.FrameID = header.substr(0, 4);
+        item.FrameSize = static_cast<int32_t>(size);
+        item.FrameFlags = static_cast<uint16_t>(h.U8(8) | (h.U8(9) << 8));
+        item.DataOffset = data_pos;
+        pos = data_pos + size;
+        continue;
+      }
+      std::string data;
+      if (!FSource.Read(data_pos, static_cast<size_t>(size), data)) return;
+      pos = data_pos + size;
       if (FVersion >= 3 && (format_flags & kV3Compressed)) continue;
       if (FVersion == 4) {
         if ((format_flags & kV4Unsync) || (FFlags & kFlagUnsync)) Resynchronise(data);
@@ -184,6 +196,15 @@ class TID3v2FrameReader {
       uint16_t flags = FVersion == 2 ? 0 : static_cast<uint16_t>(h.U8(8) | (h.U8(9) << 8));
       FTag.StoreFrame(header.substr(0, FVersion == 2 ? 3 : 4), std::move(data), flags, static_cast<int32_t>(size), FRows);
     }
+  }
+
+  // A picture frame whose data the file holds as it is to be delivered: not
+  // compressed, not unsynchronised, without a data length in front.
+  bool LeavesPictureUnread(const std::string& header, uint8_t format_flags) const {
+    if (FTag.ReadPictureData || FVersion < 3 || (FFlags & kFlagUnsync)) return false;
+    if (header.compare(0, 4, kPictureIDs[FVersion - 2]) != 0) return false;
+    if (FVersion == 3) return (format_flags & kV3Compressed) == 0;
+    return (format_flags & (kV4Unsync | kV4DataLength)) == 0;
   }
 
   int64_t DataSize(int64_t pos, TByteView h) const {
@@ -209,6 +230,7 @@ class TID3v2FrameReader {
   }
 
   TDID3v2& FTag;
+  const TFile& FFile;
   TID3v2Source FSource;
   uint8_t FFlags;
   std::vector<std::string>& FRows;
@@ -237,10 +259,16 @@ void TDID3v2::ClearTag() {
 
 bool TDID3v2::LoadTag(const std::string& FileName) {
   ClearTag();
-  this->FileName = FileName;
   TFile file;
+  bool read = file.Open(FileName) && LoadTag(file);
+  this->FileName = FileName;
+  return read;
+}
+
+bool TDID3v2::LoadTag(const TFile& file) {
+  ClearTag();
   std::string head;
-  if (!file.Open(FileName) || !file.ReadExact(0, 10, head)) return false;
+  if (!file.ReadExact(0, 10, head)) return false;
   if (head.compare(0, 3, "ID3") != 0) return true;
 
   TagInfo info;
@@ -329,6 +357,12 @@ std::string DataAt(const TFrameLib_ID3v2& lib, int Index) {
 std::string TDID3v2::GetComment(int Index) const { return DataAt(Comments, Index); }
 std::string TDID3v2::GetLyrics(int Index) const { return DataAt(Lyrics, Index); }
 std::string TDID3v2::GetPicture(int Index) const { return DataAt(Pictures, Index); }
+
+int64_t TDID3v2::GetPictureSize(int Index) const {
+  if (Index < 0 || Index >= Pictures.Count()) return 0;
+  const TFrameItem_ID3v2& item = Pictures.Item(Index);
+  return item.DataOffset >= 0 ? item.FrameSize : static_cast<int64_t>(item.Data.size());
+}
 
 std::string TDID3v2::GetShownComment() const {
   for (int i = 0; i < Comments.Count(); ++i)

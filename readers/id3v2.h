@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+class TFile;
+
 // One kept frame.
 class TFrameItem_ID3v2 {
  public:
@@ -31,6 +33,7 @@ class TFrameItem_ID3v2 {
   std::string Language;   // comments and lyrics: the 3-byte language as stored
   std::string MIMEtype;   // not set
   int32_t NUMtype = 0;    // not set
+  int64_t DataOffset = -1;  // a picture whose bytes were left unread: where its FrameSize bytes of Data lie
 };
 
 // An ordered collection that owns its items.
@@ -52,7 +55,7 @@ class TDID3v2 {
   bool Exists = false;
   uint8_t VersionID = 0;  // major version
   int64_t Size = 0;       // tag size with header and footer
-  std::string FileName;
+  std::string FileName;  // set by the path form of LoadTag
 
   std::string Title, Artist, Album, Year, Track, Genre, Lyricist, EncodedBy, Language, Copyright, Composer,
       Link, OrigLyricist, OrigArtist, OrigAlbum, ContentGroup, Subtitle, RecordingDates, Band, Conductor, Remixer;
@@ -67,17 +70,26 @@ class TDID3v2 {
   bool HasPicture = false;
   bool HasOtherFrames = false;
 
+  // When false, LoadTag leaves the bytes of a picture unread where they can
+  // be read later as they stand (a plain frame of version 3 or 4): its item
+  // keeps DataOffset and FrameSize and an empty Data.
+  bool ReadPictureData = true;
+
   TDID3v2() { ClearTag(); }
   void ClearTag();
   // True when the first 10 bytes could be read, whether or not they start a
   // tag (Exists tells); false when the file cannot be opened or is shorter.
   bool LoadTag(const std::string& FileName);
+  // The same through a file that is open already.
+  bool LoadTag(const TFile& file);
 
   // The Data of item Index of a collection, or empty.
   std::string GetComment(int Index) const;
   std::string GetLyrics(int Index) const;
   // The picture frame data, raw (a version 2.2 picture in the APIC layout).
   std::string GetPicture(int Index) const;
+  // The length of that picture frame data, also when it was left unread.
+  int64_t GetPictureSize(int Index) const;
   // The comment for a person: the first without a description, else the
   // first in tag order (described comments are mostly player data such as
   // iTunNORM); empty when there is none.

@@ -20,12 +20,17 @@ constexpr double kWavHeaderSize = 44;
 
 bool TMonkeyFile::ReadHeader(const std::string& FileName) {
   ClearFields();
-  int64_t id3v2_size = GetID3v2Size(FileName);
-  bool has_id3v1 = HasID3v1Tag(FileName);
-
   TFile file;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TMonkeyFile::ReadHeader(const TFile& file) {
+  ClearFields();
+  int64_t id3v2_size = GetID3v2Size(file);
+  bool has_id3v1 = HasID3v1Tag(file);
+
   std::string head;
-  if (!file.Open(FileName) || !file.ReadExact(id3v2_size, kOldHeaderSize, head)) return false;
+  if (!file.ReadExact(id3v2_size, kOldHeaderSize, head)) return false;
   TByteView h(head);
   bool descriptor = h.Matches(0, "MAC ") && h.LE16(4) >= kFirstDescriptorVersion;
   if (descriptor) {

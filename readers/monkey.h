@@ -39,6 +39,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 #include "toolkit/str_tools.h"
 
 class TMonkeyFile {
@@ -65,6 +67,8 @@ class TMonkeyFile {
   // True when the header bytes were read, whatever they hold; on any
   // failure the fields are cleared and the result is false.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   bool IsValid() const;
   bool IsDescriptorLayout() const { return Version >= 3980; }

@@ -192,10 +192,14 @@ void TMPEGaudio::FindVendorID(size_t count) {
 
 bool TMPEGaudio::ReadHeader(const std::string& FileName) {
   ClearFields();
-  ID3v2Size = GetID3v2Size(FileName);
-  ID3v1Present = HasID3v1Tag(FileName);
   TFile file;
-  if (!file.Open(FileName)) return false;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TMPEGaudio::ReadHeader(const TFile& file) {
+  ClearFields();
+  ID3v2Size = GetID3v2Size(file);
+  ID3v1Present = HasID3v1Tag(file);
   FileLength = file.Size();
 
   int64_t got = file.ReadBlock(ID3v2Size, kBlockSize, FBlock);

@@ -26,6 +26,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 // The first frame as decoded.
 struct FrameData {
   bool Found = false;
@@ -73,6 +75,8 @@ class TMPEGaudio {
   // True when all reads went through, also when no frame was found (the
   // fields are then cleared); false on an I/O error.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   uint16_t BitRate() const;     // kbit/s; the average for a VBR file
   uint16_t SampleRate() const;  // Hz

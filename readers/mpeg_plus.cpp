@@ -37,11 +37,16 @@ uint8_t OldStreamVersion(uint8_t b1) {
 
 bool TMPEGplus::ReadHeader(const std::string& FileName) {
   ClearFields();
-  int64_t id3v2_size = GetID3v2Size(FileName);
-  bool has_id3v1 = HasID3v1Tag(FileName);
   TFile file;
+  return file.Open(FileName) && ReadHeader(file);
+}
+
+bool TMPEGplus::ReadHeader(const TFile& file) {
+  ClearFields();
+  int64_t id3v2_size = GetID3v2Size(file);
+  bool has_id3v1 = HasID3v1Tag(file);
   std::string header;
-  if (!file.Open(FileName) || !file.ReadExact(id3v2_size, kHeaderSize, header)) return false;
+  if (!file.ReadExact(id3v2_size, kHeaderSize, header)) return false;
 
   TByteView h(header);
   if (h.LE32(0) == kSV7Id) {

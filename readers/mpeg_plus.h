@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <string>
 
+class TFile;
+
 class TMPEGplus {
  public:
   bool Valid = false;
@@ -36,6 +38,8 @@ class TMPEGplus {
   // True when 12 header bytes could be read, whether or not they are
   // Musepack (Valid tells); false on an I/O error or a file too short.
   bool ReadHeader(const std::string& FileName);
+  // The same through a file that is open already.
+  bool ReadHeader(const TFile& file);
 
   // kbit/s: the header's, or estimated from the audio size and frame count.
   uint16_t BitRate() const;

@@ -7,10 +7,15 @@
 bool ReadTagHeader(const std::string& FileName, TagInfo& Info) {
   Info = TagInfo{};
   TFile file;
+  return file.Open(FileName) && ReadTagHeader(file, Info);
+}
+
+bool ReadTagHeader(const TFile& File, TagInfo& Info) {
+  Info = TagInfo{};
   std::string bytes;
-  if (!file.Open(FileName) || !file.ReadExact(0, Info.Header.size(), bytes)) return false;
+  if (!File.ReadExact(0, Info.Header.size(), bytes)) return false;
   std::memcpy(Info.Header.data(), bytes.data(), Info.Header.size());
-  Info.FileSize = file.Size();
+  Info.FileSize = File.Size();
   return true;
 }
 
@@ -23,15 +28,24 @@ int64_t TagSizeOf(const TagInfo& Info) {
 }
 
 int64_t GetID3v2Size(const std::string& FileName) {
+  TFile file;
+  return file.Open(FileName) ? GetID3v2Size(file) : 0;
+}
+
+int64_t GetID3v2Size(const TFile& File) {
   TagInfo info;
-  if (!ReadTagHeader(FileName, info)) return 0;
+  if (!ReadTagHeader(File, info)) return 0;
   if (std::memcmp(info.Header.data(), "ID3", 3) != 0) return 0;
   return TagSizeOf(info);
 }
 
 bool HasID3v1Tag(const std::string& FileName) {
   TFile file;
+  return file.Open(FileName) && HasID3v1Tag(file);
+}
+
+bool HasID3v1Tag(const TFile& File) {
   std::string bytes;
-  if (!file.Open(FileName) || file.Size() < 128) return false;
-  return file.ReadExact(file.Size() - 128, 3, bytes) && bytes == "TAG";
+  if (File.Size() < 128) return false;
+  return File.ReadExact(File.Size() - 128, 3, bytes) && bytes == "TAG";
 }

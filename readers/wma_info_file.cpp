@@ -24,6 +24,7 @@ constexpr size_t kHeaderObjectSize = 30;
 constexpr size_t kObjectHeaderSize = 24;
 // The fields read lie in the first 104 bytes of a child object.
 constexpr size_t kSubObjectBytes = 104;
+constexpr size_t kReadAhead = 4096;
 
 }  // namespace
 
@@ -43,7 +44,11 @@ bool TWMAInfoFile::ReadHeader(const std::string& path) {
   ClearFields();
   WMAInfoFileData data;
   TFile file;
-  if (!file.Open(path) || !ReadAsfHeader(file, data)) return false;
+  if (!file.Open(path)) return false;
+  // The header objects are read a few bytes at a time; reading ahead turns
+  // that into one or two reads of the file.
+  file.ReadEnds(kReadAhead, 0);
+  if (!ReadAsfHeader(file, data)) return false;
   if (!IsPlausible(data)) return true;
   FValid = true;
   FFileSize = ClampI32(data.FileSize);

@@ -18,24 +18,48 @@ constexpr size_t kChunk = 4096;
 //  27  n lacing values, whose sum is the body length
 constexpr size_t kPageHeader = 27;
 
+// The setup header (type 5) holds the codebooks. Unpacking them costs more
+// than everything else a read does, and a read shows nothing from them:
+// channels, rate and bit rates come from the identification header. A read
+// gathers the setup packet, so the stream must still have all three
+// headers, but leaves it undecoded; a rewrite decodes it, as it needs the
+// block sizes.
+bool IsSetupHeader(const ogg_packet& packet) { return packet.bytes > 0 && packet.packet[0] == 5; }
+
 uint32_t Le32(const unsigned char* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// Bytes of the file at pos: from chunk, which holds the file from
+// chunk_start on, when it has them all, else read.
+bool BytesAt(const OggInput& input, const std::string& chunk, int64_t chunk_start, int64_t pos, size_t len,
+             std::string& out) {
+  size_t at = static_cast<size_t>(pos - chunk_start);
+  if (pos >= chunk_start && at <= chunk.size() && len <= chunk.size() - at) {
+    out.assign(chunk, at, len);
+    return true;
+  }
+  return input.ReadAt(pos, len, out);
+}
+
 // Whether a complete page with a valid checksum starts at pos; gives its
-// serial and granule position.
-bool PageAt(const OggInput& input, int64_t pos, int& serial, int64_t& granule) {
+// serial and granule position. chunk holds bytes of the file from
+// chunk_start on, which are used where they reach.
+bool PageAt(const OggInput& input, const std::string& chunk, int64_t chunk_start, int64_t pos, int& serial,
+            int64_t& granule) {
   std::string head;
-  if (!input.ReadAt(pos, kPageHeader, head) || head.size() < kPageHeader) return false;
+  if (!BytesAt(input, chunk, chunk_start, pos, kPageHeader, head) || head.size() < kPageHeader) return false;
   auto h = reinterpret_cast<const unsigned char*>(head.data());
   if (std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) return false;
   size_t segments = h[26];
   std::string page;
-  if (!input.ReadAt(pos, kPageHeader + segments, page) || page.size() < kPageHeader + segments) return false;
+  if (!BytesAt(input, chunk, chunk_start, pos, kPageHeader + segments, page) || page.size() < kPageHeader + segments)
+    return false;
   size_t body = 0;
   for (size_t i = 0; i < segments; ++i) body += static_cast<unsigned char>(page[kPageHeader + i]);
   size_t header_len = kPageHeader + segments;
-  if (!input.ReadAt(pos, header_len + body, page) || page.size() < header_len + body) return false;
+  if (!BytesAt(input, chunk, chunk_start, pos, header_len + body, page) || page.size() < header_len + body)
+    return false;
 
   auto bytes = reinterpret_cast<unsigned char*>(page.data());
   uint32_t stored = Le32(bytes + 22);
@@ -68,7 +92,7 @@ int64_t LastGranule(const OggInput& input, int serial) {
       if (i + 4 > chunk.size() || std::memcmp(chunk.data() + i, "OggS", 4) != 0) continue;
       int page_serial = 0;
       int64_t granule = -1;
-      if (PageAt(input, start + static_cast<int64_t>(i), page_serial, granule) && page_serial == serial &&
+      if (PageAt(input, chunk, start, start + static_cast<int64_t>(i), page_serial, granule) && page_serial == serial &&
           granule > 0)
         return granule;
     }
@@ -117,7 +141,7 @@ int OggCommentEditor::ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_str
         if (result < 0) return 0;
         // A refused comment header leaves the comment set empty; the read
         // still gives the stream values.
-        vorbis_synthesis_headerin(&vi, &vc, &packet);
+        if (!IsSetupHeader(packet)) vorbis_synthesis_headerin(&vi, &vc, &packet);
         ++i;
       }
     }

@@ -117,8 +117,9 @@ class OggCommentEditor {
   bool Rewrite(const char* path, const OggTagList& list);
   const std::string& LastError() const { return state_.last_error; }
 
-  // Reads the three headers. 1 success; -1 when the first chunk holds no
-  // page; 0 on any later failure.
+  // Reads the three headers, decoding the identification and comment
+  // headers and only gathering the setup header. 1 success; -1 when the
+  // first chunk holds no page; 0 on any later failure.
   static int ReadHeaders(OggInput& input, ogg_sync_state& sync, ogg_stream_state& stream, vorbis_info& vi,
                          vorbis_comment& vc);
 

@@ -9,12 +9,32 @@
 #include <cstring>
 #include <vector>
 
+TFile::TFile(TFile&& other) noexcept
+    : fd_(other.fd_),
+      size_(other.size_),
+      head_(std::move(other.head_)),
+      tail_(std::move(other.tail_)),
+      tail_start_(other.tail_start_),
+      window_size_(other.window_size_),
+      window_(std::move(other.window_)),
+      window_start_(other.window_start_) {
+  other.fd_ = -1;
+  other.Close();
+}
+
 TFile& TFile::operator=(TFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
     size_ = other.size_;
+    head_ = std::move(other.head_);
+    tail_ = std::move(other.tail_);
+    tail_start_ = other.tail_start_;
+    window_size_ = other.window_size_;
+    window_ = std::move(other.window_);
+    window_start_ = other.window_start_;
     other.fd_ = -1;
+    other.Close();
   }
   return *this;
 }
@@ -22,7 +42,9 @@ TFile& TFile::operator=(TFile&& other) noexcept {
 bool TFile::Open(const std::string& path) {
   Close();
   if (path.empty()) return false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK keeps a named pipe from blocking the open until a writer
+  // comes; it is refused just below, and regular files read as ever.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -38,6 +60,73 @@ void TFile::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   size_ = 0;
+  head_.clear();
+  tail_.clear();
+  tail_start_ = 0;
+  window_size_ = 0;
+  window_.clear();
+  window_start_ = 0;
+}
+
+int64_t TFile::ReadInto(int64_t offset, size_t len, char* dest) const {
+  size_t done = 0;
+  while (done < len) {
+    ssize_t n = ::pread(fd_, dest + done, len - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;  // the file shrank since it was opened
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<int64_t>(done);
+}
+
+bool TFile::ReadEnds(size_t head_len, size_t tail_len) {
+  head_.clear();
+  tail_.clear();
+  window_.clear();
+  tail_start_ = 0;
+  window_size_ = 0;
+  // With the buffers empty, ReadAt goes to the file and fills them in place,
+  // so they keep their memory from one file to the next.
+  if (!ReadAt(0, head_len, head_)) return false;
+  int64_t tail_start = size_ > static_cast<int64_t>(tail_len) ? size_ - static_cast<int64_t>(tail_len) : 0;
+  // A file that the head holds whole needs no second read.
+  if (tail_start < static_cast<int64_t>(head_.size())) {
+    tail_.assign(head_, static_cast<size_t>(tail_start));
+  } else if (!ReadAt(tail_start, tail_len, tail_)) {
+    head_.clear();
+    return false;
+  }
+  tail_start_ = tail_start;
+  window_size_ = head_len;
+  return true;
+}
+
+bool TFile::FromBuffers(int64_t offset, size_t len, std::string& out) const {
+  auto inside = [&](const std::string& buffer, int64_t start) {
+    if (offset < start || buffer.empty()) return false;
+    size_t at = static_cast<size_t>(offset - start);
+    if (at > buffer.size() || len > buffer.size() - at) return false;
+    out.assign(buffer, at, len);
+    return true;
+  };
+  return inside(head_, 0) || inside(tail_, tail_start_) || inside(window_, window_start_);
+}
+
+bool TFile::ReadAhead(int64_t offset) const {
+  uint64_t available = static_cast<uint64_t>(size_ - offset);
+  size_t len = available < window_size_ ? static_cast<size_t>(available) : window_size_;
+  window_.resize(len);
+  int64_t done = ReadInto(offset, len, window_.data());
+  if (done < 0) {
+    window_.clear();
+    return false;
+  }
+  window_.resize(static_cast<size_t>(done));
+  window_start_ = offset;
+  return true;
 }
 
 bool TFile::ReadAt(int64_t offset, size_t len, std::string& out) const {
@@ -47,19 +136,19 @@ bool TFile::ReadAt(int64_t offset, size_t len, std::string& out) const {
   // Never allocate more than the file holds from offset on.
   uint64_t available = static_cast<uint64_t>(size_ - offset);
   if (len > available) len = static_cast<size_t>(available);
-  out.resize(len);
-  size_t done = 0;
-  while (done < len) {
-    ssize_t n = ::pread(fd_, out.data() + done, len - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      out.clear();
-      return false;
-    }
-    if (n == 0) break;  // the file shrank since it was opened
-    done += static_cast<size_t>(n);
+  if (FromBuffers(offset, len, out)) return true;
+  if (len <= window_size_) {
+    if (!ReadAhead(offset)) return false;
+    // The window holds all of [offset, offset + len) unless the file shrank.
+    if (FromBuffers(offset, len, out)) return true;
   }
-  out.resize(done);
+  out.resize(len);
+  int64_t done = ReadInto(offset, len, out.data());
+  if (done < 0) {
+    out.clear();
+    return false;
+  }
+  out.resize(static_cast<size_t>(done));
   return true;
 }
 
@@ -68,14 +157,13 @@ bool TFile::ReadExact(int64_t offset, size_t len, std::string& out) const {
 }
 
 int64_t TFile::ReadBlock(int64_t offset, size_t len, std::string& block) const {
-  std::string got;
-  if (!ReadAt(offset, len, got)) {
+  // ReadAt into the block itself, then the zeros after what it gave.
+  if (!ReadAt(offset, len, block)) {
     block.assign(len, '\0');
     return -1;
   }
-  int64_t n = static_cast<int64_t>(got.size());
-  block.assign(len, '\0');
-  std::memcpy(block.data(), got.data(), got.size());
+  int64_t n = static_cast<int64_t>(block.size());
+  block.resize(len, '\0');
   return n;
 }
 

@@ -237,6 +237,31 @@ TEST_F(ExtractPictureTest, WritesTheEmbeddedCoverBesideTheProgram) {
   EXPECT_EQ(picture.substr(picture.size() - 2), Bytes({0xFF, 0xD9}));
 }
 
+// A load that leaves the picture unread keeps its length and flag, and
+// ExtractPicture then reads the picture from the file: the same image as
+// after a load that read it.
+TEST_F(ExtractPictureTest, APictureLeftUnreadIsReadWhenExtracted) {
+  for (const char* fixture : {"eyed3_v24_utf8.mp3", "eyed3_v23_utf16.mp3", "bigcover_v24.mp3"}) {
+    audio.ReadPictures = true;
+    std::string eager_path = Extract(fixture);
+    ASSERT_FALSE(eager_path.empty()) << fixture;
+    const std::string eager_image = test::ReadAll(eager_path);
+    const std::string eager_data = audio.Tags.PictureData;
+    std::filesystem::remove(eager_path);
+
+    audio.ReadPictures = false;
+    audio.SetPreferredTag(2);
+    audio.FileName = test::Fixture(std::string("mpeg/") + fixture);
+    ASSERT_TRUE(audio.LoadFile()) << fixture;
+    EXPECT_TRUE(audio.Tags.HasPicture) << fixture;
+    EXPECT_EQ(audio.Tags.PictureData, "") << fixture;
+    EXPECT_EQ(audio.Tags.PictureSize, static_cast<int64_t>(eager_data.size())) << fixture;
+    EXPECT_EQ(audio.ExtractPicture(), eager_path) << fixture;
+    EXPECT_EQ(test::ReadAll(eager_path), eager_image) << fixture;
+    EXPECT_EQ(audio.Tags.PictureData, eager_data) << fixture;
+  }
+}
+
 TEST_F(ExtractPictureTest, NoPictureWritesNothing) {
   EXPECT_EQ(Extract("id3v2_v23_latin1.mp3"), "");
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));

@@ -218,6 +218,73 @@ TEST(ID3v2, FrameFlagsAndSizeAreKept) {
   EXPECT_EQ(l.tag.GetPicture(1), "");
 }
 
+// A loader that leaves pictures unread must find the same frames and
+// fields, give the same picture length, and point at bytes in the file that
+// are exactly the picture an eager load gives; frames whose stored bytes are
+// not the picture (unsynchronised, with a data length, version 2.2) are read
+// as before.
+TEST(ID3v2, PicturesLeftUnreadPointAtTheirBytes) {
+  std::string png = Bytes({0}) + "image/png" + Bytes({0, 3, 0, 0x89, 'P', 'N', 'G', 0xFF, 0x00, 0x01});
+  std::string unsynced = Bytes({0}) + "image/png" + Bytes({0, 3, 0, 0x89, 'P', 'N', 'G', 0xFF, 0x00, 0x00, 0x01});
+  std::string after3 = Frame3("TIT2", Bytes({0}) + "After");
+  std::string after4 = Frame4("TIT2", Bytes({0}) + "After");
+  struct Case {
+    const char* what;
+    std::string tag;
+    int pictures;
+    bool left_unread;
+  } cases[] = {
+      {"version 3", Tag(3, Frame3("APIC", png) + after3), 1, true},
+      {"version 4", Tag(4, Frame4("APIC", png) + after4), 1, true},
+      {"two pictures", Tag(3, Frame3("APIC", png) + Frame3("APIC", png + "x") + after3), 2, true},
+      {"frame flags kept", Tag(3, Frame3("APIC", png, 0x20) + after3), 1, true},
+      {"version 4 unsynchronised with data length",
+       Tag(4, Frame4("APIC", Syncsafe(static_cast<uint32_t>(png.size())) + unsynced, 0x03) + after4), 1, false},
+      {"version 3 unsynchronised tag",
+       Tag(3, "APIC" + test::BE32(static_cast<uint32_t>(png.size())) + Bytes({0, 0}) + unsynced + after3, 0x80), 1,
+       false},
+      {"version 2.2", Tag(2, Frame2("PIC", Bytes({0}) + "PNG" + Bytes({3, 0, 0x89})) + Frame2("TT2", Bytes({0}) + "After")),
+       1, false},
+      {"compressed", Tag(3, Frame3("APIC", png, 0x80) + after3), 0, false},
+      {"running past the end of the file",
+       Tag(3, after3 + Frame3("TALB", Bytes({0}) + std::string(99, 'a')) + "APIC" + test::BE32(150) + Bytes({0, 0}) + png),
+       0, false},
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    std::string path = dir.Write("t.mp3", c.tag + Fill(64, 0xFF));
+    TDID3v2 eager;
+    TDID3v2 lazy;
+    lazy.ReadPictureData = false;
+    ASSERT_TRUE(eager.LoadTag(path)) << c.what;
+    ASSERT_TRUE(lazy.LoadTag(path)) << c.what;
+    EXPECT_EQ(lazy.Title, "After") << c.what;
+    EXPECT_EQ(lazy.Title, eager.Title) << c.what;
+    ASSERT_EQ(eager.Pictures.Count(), c.pictures) << c.what;
+    ASSERT_EQ(lazy.Pictures.Count(), c.pictures) << c.what;
+    EXPECT_EQ(lazy.HasPicture, eager.HasPicture) << c.what;
+    const std::string file = test::ReadAll(path);
+    for (int i = 0; i < c.pictures; ++i) {
+      const TFrameItem_ID3v2& item = lazy.Pictures.Item(i);
+      EXPECT_EQ(item.FrameID, eager.Pictures.Item(i).FrameID) << c.what;
+      EXPECT_EQ(item.FrameSize, eager.Pictures.Item(i).FrameSize) << c.what;
+      EXPECT_EQ(item.FrameFlags, eager.Pictures.Item(i).FrameFlags) << c.what;
+      EXPECT_EQ(lazy.GetPictureSize(i), static_cast<int64_t>(eager.GetPicture(i).size())) << c.what;
+      EXPECT_EQ(eager.GetPictureSize(i), static_cast<int64_t>(eager.GetPicture(i).size())) << c.what;
+      if (c.left_unread) {
+        EXPECT_EQ(lazy.GetPicture(i), "") << c.what;
+        ASSERT_GE(item.DataOffset, 0) << c.what;
+        EXPECT_EQ(file.substr(static_cast<size_t>(item.DataOffset), static_cast<size_t>(item.FrameSize)),
+                  eager.GetPicture(i))
+            << c.what;
+      } else {
+        EXPECT_EQ(item.DataOffset, -1) << c.what;
+        EXPECT_EQ(lazy.GetPicture(i), eager.GetPicture(i)) << c.what;
+      }
+    }
+  }
+}
+
 TEST(ID3v2, ExtendedHeaderIsSkippedBySize) {
   // Version 3: size 6 not counting itself, flags, padding size.
   Loaded v3(Tag(3, test::BE32(6) + Fill(6) + Frame3("TIT2", Bytes({0}) + "Three"), 0x40));

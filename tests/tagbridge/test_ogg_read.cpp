@@ -273,6 +273,27 @@ TEST(OggRead, PagesWithABadChecksumAreNotTaken) {
   EXPECT_EQ(LastGranule(input, pages.back().serial), pages[pages.size() - 2].granule);
 }
 
+// A read shows nothing from the setup header's codebooks and leaves them
+// undecoded: a setup header whose codebooks are damaged still gives the
+// values of the identification and comment headers.
+TEST(OggRead, ADamagedSetupHeaderLeavesTheOtherHeadersValues) {
+  test::TempDir dir;
+  std::string bytes = test::ReadAll(OggFixture("tagged_stereo.ogg"));
+  size_t setup = bytes.find(std::string("\x05vorbis", 7));
+  ASSERT_NE(setup, std::string::npos);
+  bytes[setup + 8] = 'X';  // the sync pattern "BCV" of the first codebook
+  for (const oggtest::Page& page : oggtest::Pages(bytes))
+    if (page.offset <= setup && setup < page.offset + page.length) oggtest::FixChecksum(bytes, page);
+
+  Read read(dir.Write("setup.ogg", bytes));
+  const OggHeaderInfo& h = read.Header();
+  EXPECT_EQ(h.Valid, 1);
+  EXPECT_EQ(h.Channels, 2);
+  EXPECT_EQ(h.SampleRate, 22050);
+  EXPECT_GT(h.NominalBitrate, 0);
+  EXPECT_EQ(read.Tags().Count, 11);
+}
+
 TEST(OggRead, EveryCutOfAFileReadsCleanly) {
   test::TempDir dir;
   const std::string bytes = test::ReadAll(OggFixture("tagged_stereo.ogg"));

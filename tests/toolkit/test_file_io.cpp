@@ -23,6 +23,43 @@ TEST(File, OpensOnlyRegularFiles) {
   EXPECT_EQ(FileSizeOf(dir.File("missing")), -1);
 }
 
+TEST(File, APipeIsRefusedWithoutWaitingForAWriter) {
+  test::TempDir dir;
+  std::string fifo = dir.File("song.mp3");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  TFile f;
+  EXPECT_FALSE(f.Open(fifo));
+  EXPECT_FALSE(f.IsOpen());
+}
+
+// Reads answered from the buffered ends must give exactly what the file
+// gives, at every boundary: inside the head, across its end, inside the
+// tail, across its start, and in files shorter than head and tail together.
+TEST(File, ReadsAfterReadEndsGiveTheFilesBytes) {
+  test::TempDir dir;
+  for (size_t size : {0u, 7u, 100u, 150u, 4200u, 10000u}) {
+    std::string bytes;
+    for (size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>((i * 7 + i / 251) & 0xFF));
+    std::string path = dir.Write("f" + std::to_string(size), bytes);
+    TFile plain(path);
+    TFile buffered(path);
+    ASSERT_TRUE(buffered.ReadEnds(4096, 128)) << size;
+    const int64_t n = static_cast<int64_t>(size);
+    for (int64_t offset : {int64_t{0}, int64_t{1}, int64_t{90}, int64_t{4090}, int64_t{4095}, int64_t{4096}, n - 200,
+                           n - 129, n - 128, n - 127, n - 3, n - 1, n, n + 5}) {
+      if (offset < 0) continue;
+      for (size_t len : {0u, 1u, 3u, 10u, 128u, 4096u, 9000u}) {
+        std::string want, got;
+        EXPECT_EQ(buffered.ReadAt(offset, len, got), plain.ReadAt(offset, len, want));
+        EXPECT_EQ(got, want) << "size " << size << " offset " << offset << " len " << len;
+        EXPECT_EQ(buffered.ReadExact(offset, len, got), plain.ReadExact(offset, len, want));
+        EXPECT_EQ(buffered.ReadBlock(offset, len, got), plain.ReadBlock(offset, len, want));
+        EXPECT_EQ(got, want) << "block: size " << size << " offset " << offset << " len " << len;
+      }
+    }
+  }
+}
+
 TEST(File, ReadsStopAtTheEndOfTheFile) {
   test::TempDir dir;
   TFile f(dir.Write("a", "0123456789"));

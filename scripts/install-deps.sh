@@ -22,6 +22,8 @@ packages=(
   xauth
   imagemagick
   xdotool
+  clang
+  libclang-rt-14-dev
 )
 
 missing=()

@@ -77,9 +77,14 @@ std::string AsfAttributeStore::BuildHeaderExtension(const Object& object) const 
 std::string AsfAttributeStore::BuildHeader() const {
   std::string children;
   size_t file_properties = SIZE_MAX;
+  size_t file_properties_size = 0;
   for (size_t i = 0; i < objects_.size(); ++i) {
-    if (objects_[i].Guid == kAsfFileProperties && file_properties == SIZE_MAX) file_properties = children.size();
-    children += BuildObject(objects_[i], i, false);
+    std::string object = BuildObject(objects_[i], i, false);
+    if (objects_[i].Guid == kAsfFileProperties && file_properties == SIZE_MAX) {
+      file_properties = children.size();
+      file_properties_size = object.size();
+    }
+    children += object;
   }
   std::string header(kAsfHeaderObject.begin(), kAsfHeaderObject.end());
   uint64_t header_size = kAsfHeaderObjectSize + children.size();
@@ -88,10 +93,12 @@ std::string AsfAttributeStore::BuildHeader() const {
   header += header_reserved_;
   header += children;
   // The File Properties Object states the size of the whole file, which
-  // changes with the header (not set in a broadcast file, flag bit 0).
+  // changes with the header (not set in a broadcast file, flag bit 0). A
+  // File Properties Object too short to hold its fields is left as it is:
+  // the bytes past its end belong to the next object.
   if (file_properties != SIZE_MAX) {
     size_t at = kAsfHeaderObjectSize + file_properties;
-    std::string_view fp = std::string_view(header).substr(at);
+    std::string_view fp = std::string_view(header).substr(at, file_properties_size);
     if (fp.size() >= kAsfFilePropertiesFlags + 4 && (AsfLe32(fp, kAsfFilePropertiesFlags) & 1) == 0) {
       uint64_t total = header_size + (static_cast<uint64_t>(file_size_) - header_size_);
       std::string size_bytes;

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <vector>
 
 #include "audiofile/audio_file.h"
@@ -16,16 +15,6 @@
 #include "support/test_support.h"
 
 namespace {
-
-std::vector<std::filesystem::path> MusicFixtures() {
-  static const std::set<std::string> kMusic = {".mp3", ".mp2", ".mp1", ".ogg", ".wma", ".wmv",
-                                               ".asf", ".ape", ".mpc", ".aac", ".flac"};
-  std::vector<std::filesystem::path> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(VELLORAN_FIXTURES))
-    if (entry.is_regular_file() && kMusic.count(entry.path().extension().string())) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // Cut points: every length up to 600 bytes, where headers live, then 48
 // lengths spread over the rest, and the whole file less one byte.
@@ -103,6 +92,6 @@ std::string FixtureName(const ::testing::TestParamInfo<std::filesystem::path>& i
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(AllMusicFixtures, DamagedFiles, ::testing::ValuesIn(MusicFixtures()), FixtureName);
+INSTANTIATE_TEST_SUITE_P(AllMusicFixtures, DamagedFiles, ::testing::ValuesIn(test::MusicFixtures()), FixtureName);
 
 }  // namespace

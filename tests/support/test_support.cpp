@@ -1,13 +1,25 @@
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
 namespace test {
 
 std::string Fixture(const std::string& name) { return std::string(VELLORAN_FIXTURES) + "/" + name; }
+
+std::vector<std::filesystem::path> MusicFixtures() {
+  static const std::set<std::string> kMusic = {".mp3", ".mp2", ".mp1", ".ogg", ".wma", ".wmv",
+                                               ".asf", ".ape", ".mpc", ".aac", ".flac"};
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(VELLORAN_FIXTURES))
+    if (entry.is_regular_file() && kMusic.count(entry.path().extension().string())) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 TempDir::TempDir() {
   std::random_device rd;

@@ -6,11 +6,15 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace test {
 
 // Path of a committed test file below tests/fixtures.
 std::string Fixture(const std::string& name);
+// Every committed music file below tests/fixtures, by any extension the
+// program reads, in name order.
+std::vector<std::filesystem::path> MusicFixtures();
 
 // A fresh folder below the system's temporary folder, removed with its
 // contents when the object goes.

@@ -237,3 +237,29 @@ TEST_F(WmaSet, EndWithoutChangesWritesNothing) {
 }
 
 }  // namespace
+
+// Found by fuzzing: a File Properties Object of 46 bytes, too short to hold
+// the flags and the file size, followed by an Extended Content Description.
+// The rewrite once wrote the new file size past the short object, over the
+// next object's identifier, and the attributes were lost.
+TEST(WmaSetRegression, AShortFilePropertiesObjectIsLeftAsItIs) {
+  test::TempDir dir;
+  const std::string original = test::ReadAll(test::Fixture("regressions/short-file-properties.wma"));
+  const std::string path = dir.Write("short-file-properties.wma", original);
+  constexpr size_t kFileProperties = 0x86;  // where the short object starts
+  constexpr size_t kShortSize = 46;
+  const std::string short_object = original.substr(kFileProperties, kShortSize);
+
+  std::u16string wide = U(path);
+  ASSERT_EQ(WMA_Begin(P(wide)), 470);
+  ASSERT_EQ(ListOpen().size(), 1u);
+  EXPECT_EQ(Set(u"WM/Mood", 1, W(u"Calm")), 1);
+  WMA_End();
+
+  const std::string rewritten = test::ReadAll(path);
+  EXPECT_EQ(rewritten.substr(kFileProperties, kShortSize), short_object);
+  const std::vector<Attr> attributes = List(path);
+  ASSERT_EQ(attributes.size(), 2u);
+  EXPECT_EQ(attributes[0].Name, u"WM/EncodingSettings");
+  EXPECT_EQ(attributes[1], (Attr{u"WM/Mood", 1, W(u"Calm")}));
+}

@@ -3,6 +3,7 @@
 // first argument "debug" switches the debug log on instead of naming a file.
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -29,7 +30,9 @@ int main(int argc, char* argv[]) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     if (i == 0 && QString::fromStdString(arguments[i]).compare(QStringLiteral("debug"), Qt::CaseInsensitive) == 0)
       continue;
-    paths << QString::fromStdString(arguments[i]);
+    // Made absolute, so the rows, the viewer and the report's proposed file
+    // name do not depend on the folder the program was started from.
+    paths << QFileInfo(QFile::decodeName(arguments[i].c_str())).absoluteFilePath();
   }
   if (!paths.isEmpty()) QTimer::singleShot(0, &window, [&window, paths] { window.AddPaths(paths); });
 

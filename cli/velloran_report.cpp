@@ -26,8 +26,10 @@ void Usage() { std::fprintf(stderr, "usage: velloran-report --json [--id3v1] PAT
 // Calls visit with every file below a folder, in name order, sub-folders
 // walked where they stand in that order. Only the names of the folders on
 // the way down are held, so memory does not grow with the number of files.
+// Paths are spelled as the file system library joins them: one slash
+// between folder and name unless the folder ends in one.
 template <class TVisit>
-void WalkFolder(const std::filesystem::path& folder, const TVisit& visit) {
+void WalkFolder(const std::string& folder, const TVisit& visit) {
   struct TEntry {
     std::string Name;
     bool Folder;
@@ -41,11 +43,16 @@ void WalkFolder(const std::filesystem::path& folder, const TVisit& visit) {
     entries.push_back({it->path().filename().string(), folder_entry});
   }
   std::sort(entries.begin(), entries.end(), [](const TEntry& a, const TEntry& b) { return a.Name < b.Name; });
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path += '/';
+  const size_t prefix = path.size();
   for (const TEntry& entry : entries) {
+    path.resize(prefix);
+    path += entry.Name;
     if (entry.Folder) {
-      WalkFolder(folder / entry.Name, visit);
+      WalkFolder(path, visit);
     } else {
-      visit((folder / entry.Name).string());
+      visit(path);
     }
   }
 }

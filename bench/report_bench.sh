@@ -10,15 +10,8 @@
 # The corpus (bench/make-corpus.sh) is kept in $VELLORAN_CORPUS_DIR (default
 # /tmp/velloran-corpus) under one folder per COUNT, shared with bench/run.sh.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-count=${1:-10000}
-runs=${2:-5}
-corpus="${VELLORAN_CORPUS_DIR:-/tmp/velloran-corpus}/$count"
-build="$top/build-bench"
-
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLORAN_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target velloran-report >/dev/null
-"$top/bench/make-corpus.sh" "$corpus" "$count"
+source "$(dirname "$0")/common.sh"
+bench_prepare "${1:-10000}" "${2:-5}" velloran-report
 
 report="$build/bin/velloran-report"
 work=$(mktemp -d)

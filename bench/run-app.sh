@@ -7,14 +7,7 @@
 #
 #   bench/run-app.sh [COUNT] [RUNS]      (defaults: 10000 files, 5 runs)
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-count=${1:-10000}
-runs=${2:-5}
-corpus="${VELLORAN_CORPUS_DIR:-/tmp/velloran-corpus}/$count"
-build="$top/build-bench"
-
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLORAN_TESTS=OFF -DVELLORAN_BENCH=ON >/dev/null
-cmake --build "$build" -j 2 --target velloran-report velloran-app-bench >/dev/null
-"$top/bench/make-corpus.sh" "$corpus" "$count"
+source "$(dirname "$0")/common.sh"
+bench_prepare "${1:-10000}" "${2:-5}" velloran-report velloran-app-bench
 
 QT_QPA_PLATFORM=offscreen "$build/bin/velloran-app-bench" "$corpus" "$build/bin/velloran-report" "$runs"

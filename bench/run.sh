@@ -11,15 +11,8 @@
 # The corpus is kept in $VELLORAN_CORPUS_DIR (default /tmp/velloran-corpus)
 # under one folder per COUNT, and reused by later runs.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-count=${1:-10000}
-runs=${2:-5}
-corpus="${VELLORAN_CORPUS_DIR:-/tmp/velloran-corpus}/$count"
-build="$top/build-bench"
-
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLORAN_TESTS=OFF -DVELLORAN_BENCH=ON >/dev/null
-cmake --build "$build" -j 2 --target velloran-report velloran-load-bench >/dev/null
-"$top/bench/make-corpus.sh" "$corpus" "$count"
+source "$(dirname "$0")/common.sh"
+bench_prepare "${1:-10000}" "${2:-5}" velloran-report velloran-load-bench
 
 report="$build/bin/velloran-report"
 "$build/bin/velloran-load-bench" "$corpus" "$report" "$runs"

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
@@ -43,14 +44,7 @@ std::string RunInFixtures(const std::string& options, const std::vector<std::str
                         "/velloran-report' " + options;
   for (const auto& file : files) command += " '" + file + "'";
   command += " 2>/dev/null";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string out;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
-  return out;
+  return test::CommandOutput(command);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -10,19 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_report.h"
 #include "support/test_support.h"
 
 namespace {
 
 std::vector<std::string> FileNames(const std::string& folder) {
   std::string command = std::string(VELLORAN_BIN_DIR) + "/velloran-report --json '" + folder + "' 2>/dev/null";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string out;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  ::pclose(pipe);
+  std::string out = test::CommandOutput(command);
   std::vector<std::string> names;
   std::istringstream in(out);
   for (std::string line; std::getline(in, line);) names.push_back(nlohmann::json::parse(line)["FileName"]);

@@ -22,8 +22,8 @@ files=(
   "$fx/mpeg/layer2.mp2" "$fx/foundation/v1only.mp3" "$fx/apeflac/tagged.ape" "$fx/apeflac/v1000.mpc"
   "$fx/apeflac/id3.flac" "$fx/apeflac/tagged.aac" "$fx/ogg/long_lyrics.ogg" "$fx/wma/clip.wmv"
 )
-# The ninth row (after the seven sample tracks and tagged.wma) has a picture and lyrics.
-focus_row=8
+# The first sample track has the album's cover and lyrics.
+focus_row=0
 
 "$program" "${files[@]}" &
 pid=$!

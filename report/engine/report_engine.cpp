@@ -112,6 +112,9 @@ TReportEngine::TReportEngine()
       FHomePage(kHomePage),
       FProductName(kProductName) {
   FAudioFile.SetPreferredTag(2);
+  // Rows show no picture; the one cover the report uses is read when
+  // CopyCoverImage asks for it.
+  FAudioFile.ReadPictures = false;
 }
 
 TReportResult TReportEngine::BuildReport(TReportMode mode) {
